@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QMainWindow>
+
+struct SettingsRecord;
+class QPushButton;
+
+// The main window of Vesperix.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(SettingsRecord& settings, QWidget* parent = nullptr);
+
+private slots:
+    void on_pushButton_clicked();
+
+private:
+    SettingsRecord& settings;
+};

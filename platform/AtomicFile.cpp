@@ -1,0 +1,36 @@
+#include "AtomicFile.h"
+
+#include <QSaveFile>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+bool syncToDisk(QSaveFile& file) {
+    if (!file.flush())
+        return false;
+#ifdef Q_OS_WIN
+    return ::_commit(file.handle()) == 0;
+#else
+    return ::fsync(file.handle()) == 0;
+#endif
+}
+
+} // namespace
+
+AtomicFile::Result AtomicFile::write(const QString& hostPath, const QByteArray& content) {
+    QSaveFile file(hostPath);
+    // Unbuffered, so that a short write (a full disk) shows in write()'s count.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return OpenFailed;
+    if (file.write(content) != content.size() || !syncToDisk(file)) {
+        file.cancelWriting();
+        file.commit();
+        return WriteFailed;
+    }
+    return file.commit() ? Written : WriteFailed;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Rewrites a whole file so that it is never left half-written: the content goes to a
+// temporary file in the same folder, is flushed to the disk and then renamed over the old
+// file. On any failure the old file stays as it was.
+class AtomicFile {
+public:
+    enum Result { Written, OpenFailed, WriteFailed };
+
+    static Result write(const QString& hostPath, const QByteArray& content);
+};

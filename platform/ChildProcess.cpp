@@ -1,0 +1,108 @@
+#include "ChildProcess.h"
+
+#include "HostPath.h"
+
+#include <QProcess>
+
+#ifndef Q_OS_WIN
+#include <csignal>
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr int graceMs = 2000;
+
+// Makes the child the leader of a new session and process group, so the whole tree it
+// starts can be signalled at once.
+class TreeProcess : public QProcess {
+protected:
+    void setupChildProcess() override {
+#ifndef Q_OS_WIN
+        ::setsid();
+#endif
+    }
+};
+
+void commandFileLine(const QString& commandFile, QString* program, QStringList* arguments) {
+#ifdef Q_OS_WIN
+    *program = "cmd.exe";
+    *arguments = QStringList{"/c", commandFile};
+#else
+    *program = "/bin/sh";
+    *arguments = QStringList{HostPath::toHost(commandFile)};
+#endif
+}
+
+} // namespace
+
+ChildProcess::ChildProcess() = default;
+
+ChildProcess::~ChildProcess() {
+    if (process && process->state() != QProcess::NotRunning)
+        endTree();
+}
+
+int ChildProcess::runAndWait(const QString& program, const QStringList& arguments) {
+    ChildProcess child;
+    if (!child.start(program, arguments))
+        return -1;
+    child.process->waitForFinished(-1);
+    return child.exitCode();
+}
+
+bool ChildProcess::startDetached(const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(HostPath::toHost(program), arguments);
+}
+
+int ChildProcess::runCommandFileAndWait(const QString& commandFile) {
+    QString program;
+    QStringList arguments;
+    commandFileLine(commandFile, &program, &arguments);
+    return runAndWait(program, arguments);
+}
+
+bool ChildProcess::startCommandFile(const QString& commandFile) {
+    QString program;
+    QStringList arguments;
+    commandFileLine(commandFile, &program, &arguments);
+    return start(program, arguments);
+}
+
+bool ChildProcess::start(const QString& program, const QStringList& arguments) {
+    if (process && process->state() != QProcess::NotRunning)
+        endTree();
+    process = std::make_unique<TreeProcess>();
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setInputChannelMode(QProcess::ForwardedInputChannel);
+    process->start(HostPath::toHost(program), arguments);
+    return process->waitForStarted(-1);
+}
+
+bool ChildProcess::isRunning() {
+    if (!process)
+        return false;
+    // Lets QProcess notice an ended child without an event loop.
+    process->waitForFinished(0);
+    return process->state() != QProcess::NotRunning;
+}
+
+int ChildProcess::exitCode() {
+    if (isRunning() || !process || process->exitStatus() != QProcess::NormalExit)
+        return -1;
+    return process->exitCode();
+}
+
+void ChildProcess::endTree() {
+    if (!process || process->state() == QProcess::NotRunning)
+        return;
+#ifdef Q_OS_WIN
+    QProcess::execute("taskkill", {"/T", "/F", "/PID", QString::number(process->processId())});
+#else
+    const pid_t group = pid_t(process->processId());
+    ::kill(-group, SIGTERM);
+    process->waitForFinished(graceMs);
+    ::kill(-group, SIGKILL); // whatever ignored the request, and grandchildren left behind
+#endif
+    process->waitForFinished(-1);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class QProcess;
+
+// Starting outside programs. Program and command-file paths may be given in their Windows
+// form. Every child is started as the head of its own process tree, so that aborting it ends
+// that tree and nothing else on the machine.
+class ChildProcess {
+public:
+    ChildProcess();
+    ~ChildProcess(); // ends the tree if it is still running
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Starts and waits until the program ends; its exit code, or -1 if it could not start.
+    static int runAndWait(const QString& program, const QStringList& arguments);
+
+    // Starts a program that lives on by itself; false if it could not start.
+    static bool startDetached(const QString& program, const QStringList& arguments);
+
+    // Command files ("solve.bat", "app1.bat") keep their names; on Linux /bin/sh runs them.
+    static int runCommandFileAndWait(const QString& commandFile);
+    bool startCommandFile(const QString& commandFile);
+
+    // Starts without waiting; the caller polls isRunning() and may end the tree.
+    bool start(const QString& program, const QStringList& arguments);
+    bool isRunning();
+    // Exit code once it has ended, -1 while running or when it did not end normally.
+    int exitCode();
+    // Ends the process and everything it started; returns once they are gone.
+    void endTree();
+
+private:
+    std::unique_ptr<QProcess> process;
+};

@@ -1,0 +1,108 @@
+#include "ChildProcess.h"
+#include "HostPath.h"
+#include "TestDrives.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+#include <csignal>
+
+class TestChildProcess : public QObject {
+    Q_OBJECT
+private slots:
+    void runAndWaitGivesTheExitCode();
+    void missingProgramDoesNotStart();
+    void commandFileRunsWithItsLines();
+    void endTreeEndsTheChildAndWhatItStarted();
+    void endTreeLeavesOtherProcessesAlone();
+
+private:
+    static void writeCommandFile(const QString& windowsPath, const QByteArray& lines);
+    static qint64 waitForPid(const QString& path);
+};
+
+void TestChildProcess::writeCommandFile(const QString& windowsPath, const QByteArray& lines) {
+    QFile file(HostPath::toHost(windowsPath));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(lines);
+}
+
+// The pid a script writes, once the whole line is there; 0 if none comes within 10 s.
+qint64 TestChildProcess::waitForPid(const QString& path) {
+    QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray text = file.readAll();
+            if (text.endsWith('\n'))
+                return text.trimmed().toLongLong();
+        }
+        QTest::qWait(10);
+    }
+    return 0;
+}
+
+void TestChildProcess::runAndWaitGivesTheExitCode() {
+    QCOMPARE(ChildProcess::runAndWait("/bin/sh", {"-c", "exit 7"}), 7);
+    QCOMPARE(ChildProcess::runAndWait("/bin/true", {}), 0);
+}
+
+void TestChildProcess::missingProgramDoesNotStart() {
+    TestDrives drives;
+    QCOMPARE(ChildProcess::runAndWait("C:\\Program Files (x86)\\Nothing\\none.exe", {}), -1);
+    ChildProcess child;
+    QVERIFY(!child.start("/nonexistent/program", {}));
+    QVERIFY(!child.isRunning());
+}
+
+void TestChildProcess::commandFileRunsWithItsLines() {
+    TestDrives drives;
+    QDir().mkpath(drives.root() + "/C/OrlentVesperixIni");
+    writeCommandFile("C:\\OrlentVesperixIni\\app1.bat",
+                     "echo first > \"$VESPERIX_DRIVES/C/out.txt\"\nexit 3\n");
+    QCOMPARE(ChildProcess::runCommandFileAndWait("C:\\OrlentVesperixIni\\app1.bat"), 3);
+    QFile out(drives.root() + "/C/out.txt");
+    QVERIFY(out.open(QIODevice::ReadOnly));
+    QCOMPARE(out.readAll(), QByteArray("first\n"));
+}
+
+void TestChildProcess::endTreeEndsTheChildAndWhatItStarted() {
+    TestDrives drives;
+    const QString pidFile = drives.root() + "/grandchild.pid";
+    QDir().mkpath(drives.root() + "/C/OrlentVesperixIni");
+    writeCommandFile("C:\\OrlentVesperixIni\\solve.bat",
+                     "sleep 600 &\necho $! > \"" + pidFile.toLocal8Bit() + "\"\nwait\n");
+    ChildProcess child;
+    QVERIFY(child.startCommandFile("C:\\OrlentVesperixIni\\solve.bat"));
+    const qint64 grandchild = waitForPid(pidFile);
+    QVERIFY(grandchild > 0);
+    QVERIFY(child.isRunning());
+
+    child.endTree();
+    QVERIFY(!child.isRunning());
+    QCOMPARE(child.exitCode(), -1);
+    // The grandchild is not ours to reap; it must be gone (or a zombie of init) shortly.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        ::kill(pid_t(grandchild), 0) != 0 ||
+            [&] {
+                QFile stat(QString("/proc/%1/stat").arg(grandchild));
+                return stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") Z ");
+            }(),
+        10000);
+}
+
+void TestChildProcess::endTreeLeavesOtherProcessesAlone() {
+    ChildProcess bystander;
+    QVERIFY(bystander.start("/bin/sleep", {"600"}));
+    {
+        ChildProcess aborted;
+        QVERIFY(aborted.start("/bin/sleep", {"600"}));
+        aborted.endTree();
+        QVERIFY(!aborted.isRunning());
+    }
+    QVERIFY(bystander.isRunning());
+    bystander.endTree();
+}
+
+QTEST_GUILESS_MAIN(TestChildProcess)
+#include "tst_childprocess.moc"
