@@ -22,6 +22,7 @@ struct LogState {
     QStringList pending;
     QMap<int, DebugLog::Sink> sinks;
     int nextSinkId = 1;
+    bool echo = true;
 };
 
 LogState& state() {
@@ -31,7 +32,8 @@ LogState& state() {
 
 void writeLocked(LogState& s, const QString& line) {
     const QByteArray bytes = line.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    if (s.echo)
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
     if (s.file.isOpen()) {
         s.file.write(bytes);
         s.file.flush();
@@ -88,6 +90,13 @@ void DebugLog::writeLine(const QString& text) {
     // Outside the lock, so that a sink may log in turn.
     for (const Sink& sink : qAsConst(sinks))
         sink(line);
+}
+
+void DebugLog::setStderrEcho(bool on)
+{
+    LogState& s = state();
+    QMutexLocker lock(&s.mutex);
+    s.echo = on;
 }
 
 void debugLog(const char* format, ...) {

@@ -18,6 +18,9 @@ public:
     static void detachSink(int id);
 
     static void writeLine(const QString& line);
+
+    // Whether lines are echoed to stderr (on by default; off where a tool runs hot).
+    static void setStderrEcho(bool on);
 };
 
 // One log line, printf-style; a trailing newline is optional. Numbers are formatted the
