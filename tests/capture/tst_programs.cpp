@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 #include "PhotoHistory.h"
+#include "Screenshot.h"
 #include "SettingsRecord.h"
 #include "StartUp.h"
 #include "TestDrives.h"
@@ -55,6 +56,7 @@ void TestPrograms::exitSavesTheSettings() {
 
     MainWindow window(settings);
     window.show();
+    saveScreenshot(&window, "MainWindow");
     auto* exitButton = window.findChild<QPushButton*>("pushButton");
     QVERIFY(exitButton);
     QCOMPARE(exitButton->text(), QString("終了"));
