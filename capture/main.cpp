@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 #include "PhotoHistory.h"
 #include "SettingsRecord.h"
+#include "StarCatalog.h"
 #include "StartUp.h"
 
 #include <QApplication>
@@ -11,6 +12,8 @@ int main(int argc, char* argv[]) {
     auto* settings = new SettingsRecord;
     auto* photoHistory = new PhotoHistory;
     loadStartUpSettings(*settings, *photoHistory);
+    auto* catalog = new StarCatalog(loadCatalogs(QCoreApplication::applicationDirPath()));
+    Q_UNUSED(catalog);
     auto* window = new MainWindow(*settings);
     window->show();
     return app.exec();
