@@ -1,0 +1,6 @@
+#include "SkyRenderer.h"
+
+SkyRenderer::SkyRenderer(const StarCatalog& starCatalog)
+    : catalog(starCatalog)
+{
+}

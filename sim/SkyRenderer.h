@@ -1,0 +1,68 @@
+#pragma once
+
+#include <opencv2/core.hpp>
+
+#include <cstdint>
+
+struct StarCatalog;
+
+// What the simulated sensor looks at.
+enum class SimScene { Sky, CapOn, FlatPanel };
+
+// The optics and the sky in front of the simulated camera.
+struct SimOptics {
+    double pointingRa = 83.82;     // degrees, centre of the sensor
+    double pointingDec = -5.39;    // degrees
+    double focalLengthMm = 400;
+    double rotationDeg = 0;        // position angle of the sensor's +y axis, east of north
+    double seeingFwhmArcsec = 2.5;
+    double defocus = 0;            // 0 in focus; the blur grows with it (pixels of extra FWHM)
+    double skyElectronsPerSecond = 2.0; // background per pixel
+    double vignetting = 0.25;      // fraction of light lost in the corners
+    double flatElectronsPerSecond = 4000; // flat-panel illumination per pixel
+};
+
+// One sensor model: geometry and noise.
+struct SimSensor {
+    int width = 0;                 // full sensor size in pixels
+    int height = 0;
+    double pixelSizeUm = 3.76;
+    bool isColor = false;
+    int bayerPattern = 0;          // 2x2 layout from the top-left: 0 RGGB, 1 BGGR, 2 GRBG, 3 GBRG
+    double readNoiseElectrons = 2.0;
+    double darkElectronsAt0C = 0.02; // per pixel per second; doubles every 6 degrees
+    double fullWellElectrons = 50000;
+    std::uint32_t seed = 1;        // fixes the hot pixels of this sensor
+};
+
+// One exposure request. The frame covers the region (x, y, width, height) of the full sensor,
+// given in binned pixels; a binned pixel sums bin x bin sensor pixels.
+struct SimExposure {
+    SimScene scene = SimScene::Sky;
+    double seconds = 1.0;
+    double electronsPerAdu = 1.0;  // from the gain: higher gain, fewer electrons per step
+    int offsetAdu = 0;             // black level, in 16-bit ADU
+    double sensorTempC = 20;
+    int x = 0, y = 0, width = 0, height = 0;
+    int bin = 1;
+    bool bits16 = true;            // CV_16UC1 when true, else CV_8UC1 (the high byte)
+    std::uint64_t frameNumber = 0; // seeds the noise of this frame
+};
+
+// Renders raw frames (one sample per pixel, Bayer mosaic for colour sensors) of the real
+// catalogue stars around the pointing.
+class SkyRenderer {
+public:
+    explicit SkyRenderer(const StarCatalog& catalog);
+
+    cv::Mat render(const SimSensor& sensor, const SimOptics& optics,
+                   const SimExposure& exposure) const;
+
+    // Where a sky position falls on the full, unbinned sensor (pixel centres at integers);
+    // false when it lies behind the camera.
+    static bool project(const SimSensor& sensor, const SimOptics& optics, double ra, double dec,
+                        double* x, double* y);
+
+private:
+    const StarCatalog& catalog;
+};
