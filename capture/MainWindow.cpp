@@ -4,6 +4,7 @@
 #include "SettingsRecord.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 
 MainWindow::MainWindow(SettingsRecord& settingsRecord, QWidget* parent)
@@ -15,7 +16,15 @@ MainWindow::MainWindow(SettingsRecord& settingsRecord, QWidget* parent)
     auto* exitButton = new QPushButton("終了", this);
     exitButton->setObjectName("pushButton");
     exitButton->setGeometry(1160, 660, 100, 60);
+    labelCamera = new QLabel("No Camera", this);
+    labelCamera->setObjectName("labelCamera");
+    labelCamera->setStyleSheet("color: white;");
+    labelCamera->setGeometry(20, 690, 1100, 30);
     QMetaObject::connectSlotsByName(this);
+}
+
+void MainWindow::setCameraLabel(const QString& text) {
+    labelCamera->setText(text);
 }
 
 void MainWindow::on_pushButton_clicked() {

@@ -3,7 +3,7 @@
 #include <QMainWindow>
 
 struct SettingsRecord;
-class QPushButton;
+class QLabel;
 
 // The main window of Vesperix.
 class MainWindow : public QMainWindow {
@@ -11,9 +11,12 @@ class MainWindow : public QMainWindow {
 public:
     explicit MainWindow(SettingsRecord& settings, QWidget* parent = nullptr);
 
+    void setCameraLabel(const QString& text);
+
 private slots:
     void on_pushButton_clicked();
 
 private:
     SettingsRecord& settings;
+    QLabel* labelCamera;
 };

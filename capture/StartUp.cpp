@@ -1,5 +1,9 @@
 #include "StartUp.h"
 
+#include "CameraDevice.h"
+#include "CameraEntryList.h"
+#include "CameraEnumeration.h"
+#include "CameraList.h"
 #include "DebugLog.h"
 #include "PhotoHistory.h"
 #include "SettingsFile.h"
@@ -12,4 +16,45 @@ void loadStartUpSettings(SettingsRecord& settings, PhotoHistory& photoHistory) {
     DebugLog::openFile(SettingsFolder::file("Vesperix.log"));
     loadSettings(settings);
     photoHistory.load();
+}
+
+bool chooseAndOpenCamera(CameraDevice& camera, bool digitalCameraMode, const QString& appDir,
+                         QWidget* parent) {
+    CameraEntryList entries;
+    enumeratePlayerOne(entries, -1);
+    enumerateAsi(entries, -1);
+    enumerateSvbony(entries, -1);
+    if (digitalCameraMode)
+        enumerateUvc(entries, -1, appDir);
+    const bool noCamera = entries.count() == 0;
+    // DSLRs are listed but cannot be opened, so they do not count as a camera.
+    enumerateCanon(entries, -1);
+    if (noCamera)
+        return false;
+
+    CameraEntry chosen;
+    CameraList dialog(entries, parent);
+    dialog.showList(&chosen);
+    if (entries.count() < 2)
+        dialog.takeFirst();
+    else
+        dialog.exec();
+    debugLog("cameraName=%s", chosen.name.toUtf8().constData());
+    // The libraries number their cameras as they list them (SVBONY from 1), so the entry's
+    // ID is also the index each open takes.
+    switch (chosen.vendor) {
+    case CameraDevice::PlayerOne:
+        camera.openPlayerOne(chosen.cameraId);
+        break;
+    case CameraDevice::Asi:
+        camera.openAsi(chosen.cameraId);
+        break;
+    case CameraDevice::Svbony:
+        camera.openSvbony(chosen.cameraId);
+        break;
+    case CameraDevice::Uvc:
+        camera.openUvc(chosen.cameraId);
+        break;
+    }
+    return true;
 }

@@ -1,8 +1,18 @@
 #pragma once
 
+#include <QString>
+
+class CameraDevice;
 class PhotoHistory;
+class QWidget;
 struct SettingsRecord;
 
 // The first steps of the main program, before any window exists: the record's defaults, the
 // settings folder and its log file, the settings file and the photo history.
 void loadStartUpSettings(SettingsRecord& settings, PhotoHistory& photoHistory);
+
+// Lists the cameras of every vendor (the USB video camera only in digital-camera mode, the
+// DSLRs always, after the emptiness test), lets the user choose when there are two or more,
+// and opens the choice. Returns false when no camera could be offered.
+bool chooseAndOpenCamera(CameraDevice& camera, bool digitalCameraMode, const QString& appDir,
+                         QWidget* parent);

@@ -2,6 +2,7 @@
 
 #include "HostPath.h"
 
+#include <QFile>
 #include <QProcess>
 
 #ifndef Q_OS_WIN
@@ -34,6 +35,16 @@ void commandFileLine(const QString& commandFile, QString* program, QStringList* 
 #endif
 }
 
+// Programs are named as on Windows ("uvc_camera.exe"); elsewhere they have no suffix.
+QString hostProgram(const QString& program) {
+    QString path = HostPath::toHost(program);
+#ifndef Q_OS_WIN
+    if (path.endsWith(".exe", Qt::CaseInsensitive) && !QFile::exists(path))
+        path.chop(4);
+#endif
+    return path;
+}
+
 } // namespace
 
 ChildProcess::ChildProcess() = default;
@@ -52,7 +63,7 @@ int ChildProcess::runAndWait(const QString& program, const QStringList& argument
 }
 
 bool ChildProcess::startDetached(const QString& program, const QStringList& arguments) {
-    return QProcess::startDetached(HostPath::toHost(program), arguments);
+    return QProcess::startDetached(hostProgram(program), arguments);
 }
 
 int ChildProcess::runCommandFileAndWait(const QString& commandFile) {
@@ -75,7 +86,7 @@ bool ChildProcess::start(const QString& program, const QStringList& arguments) {
     process = std::make_unique<TreeProcess>();
     process->setProcessChannelMode(QProcess::ForwardedChannels);
     process->setInputChannelMode(QProcess::ForwardedInputChannel);
-    process->start(HostPath::toHost(program), arguments);
+    process->start(hostProgram(program), arguments);
     return process->waitForStarted(-1);
 }
 

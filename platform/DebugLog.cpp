@@ -92,8 +92,7 @@ void DebugLog::writeLine(const QString& text) {
         sink(line);
 }
 
-void DebugLog::setStderrEcho(bool on)
-{
+void DebugLog::setStderrEcho(bool on) {
     LogState& s = state();
     QMutexLocker lock(&s.mutex);
     s.echo = on;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <opencv2/core.hpp>
-
 #include <cstdint>
+#include <opencv2/core.hpp>
+#include <vector>
 
 struct StarCatalog;
 
@@ -11,37 +11,38 @@ enum class SimScene { Sky, CapOn, FlatPanel };
 
 // The optics and the sky in front of the simulated camera.
 struct SimOptics {
-    double pointingRa = 83.82;     // degrees, centre of the sensor
-    double pointingDec = -5.39;    // degrees
+    double pointingRa = 83.82;  // degrees, centre of the sensor
+    double pointingDec = -5.39; // degrees
     double focalLengthMm = 400;
-    double rotationDeg = 0;        // position angle of the sensor's +y axis, east of north
+    double rotationDeg = 0; // position angle of the sensor's up direction, east of north
     double seeingFwhmArcsec = 2.5;
-    double defocus = 0;            // 0 in focus; the blur grows with it (pixels of extra FWHM)
+    double defocus = 0;                 // 0 in focus; the blur grows with it (pixels of extra FWHM)
     double skyElectronsPerSecond = 2.0; // background per pixel
-    double vignetting = 0.25;      // fraction of light lost in the corners
+    double vignetting = 0.25;           // fraction of light lost in the corners
     double flatElectronsPerSecond = 4000; // flat-panel illumination per pixel
 };
 
 // One sensor model: geometry and noise.
 struct SimSensor {
-    int width = 0;                 // full sensor size in pixels
+    int width = 0; // full sensor size in pixels
     int height = 0;
     double pixelSizeUm = 3.76;
     bool isColor = false;
-    int bayerPattern = 0;          // 2x2 layout from the top-left: 0 RGGB, 1 BGGR, 2 GRBG, 3 GBRG
+    int bayerPattern = 0; // 2x2 layout from the top-left: 0 RGGB, 1 BGGR, 2 GRBG, 3 GBRG
     double readNoiseElectrons = 2.0;
     double darkElectronsAt0C = 0.02; // per pixel per second; doubles every 6 degrees
     double fullWellElectrons = 50000;
-    std::uint32_t seed = 1;        // fixes the hot pixels of this sensor
+    std::uint32_t seed = 1; // fixes the hot pixels of this sensor
 };
 
 // One exposure request. The frame covers the region (x, y, width, height) of the full sensor,
-// given in binned pixels; a binned pixel sums bin x bin sensor pixels.
+// given in binned pixels; a binned pixel sums bin x bin sensor pixels. A width or height of 0
+// reaches to the sensor's edge; a region is cut to the sensor, so the frame can be smaller.
 struct SimExposure {
     SimScene scene = SimScene::Sky;
     double seconds = 1.0;
-    double electronsPerAdu = 1.0;  // from the gain: higher gain, fewer electrons per step
-    int offsetAdu = 0;             // black level, in 16-bit ADU
+    double electronsPerAdu = 1.0; // from the gain: higher gain, fewer electrons per step
+    int offsetAdu = 0;            // black level, in 16-bit ADU
     double sensorTempC = 20;
     int x = 0, y = 0, width = 0, height = 0;
     int bin = 1;
@@ -50,7 +51,9 @@ struct SimExposure {
 };
 
 // Renders raw frames (one sample per pixel, Bayer mosaic for colour sensors) of the real
-// catalogue stars around the pointing.
+// catalogue stars around the pointing. A star of magnitude m gives 10^(0.4 (15 - m)) electrons
+// per second before vignetting; on a colour sensor the R and B filters pass 0.85 and 0.70 of
+// what G passes, for stars, sky and flat panel alike.
 class SkyRenderer {
 public:
     explicit SkyRenderer(const StarCatalog& catalog);
@@ -58,11 +61,22 @@ public:
     cv::Mat render(const SimSensor& sensor, const SimOptics& optics,
                    const SimExposure& exposure) const;
 
-    // Where a sky position falls on the full, unbinned sensor (pixel centres at integers);
-    // false when it lies behind the camera.
+    // Where a sky position falls on the full, unbinned sensor (pixel centres at integers, the
+    // sensor centre at ((width - 1) / 2, (height - 1) / 2)); false when it lies behind the
+    // camera. Tangent-plane projection about the pointing. At rotation 0 the frame shows the
+    // sky as a camera does, with rows top to bottom: north up (towards row 0) and east left
+    // (towards column 0). A positive rotation turns the sensor's up direction from north
+    // towards east: at 90 degrees east is up and north to the right.
     static bool project(const SimSensor& sensor, const SimOptics& optics, double ra, double dec,
                         double* x, double* y);
 
 private:
-    const StarCatalog& catalog;
+    // A catalogue star ready to draw: unit vector, brightness and colour.
+    struct Star {
+        double v[3];
+        float electronsPerSecond;
+        float rgb[3]; // relative flux in R, G, B, mean 1
+    };
+    std::vector<Star> stars;
+    float brightest = 0; // electrons per second of the brightest star
 };

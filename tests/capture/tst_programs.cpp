@@ -1,13 +1,20 @@
+#include "CameraDevice.h"
+#include "CameraLabel.h"
+#include "CameraLibraries.h"
 #include "MainWindow.h"
 #include "PhotoHistory.h"
 #include "Screenshot.h"
 #include "SettingsRecord.h"
+#include "SimObservatory.h"
 #include "StartUp.h"
 #include "TestDrives.h"
+#include "TestObservatory.h"
 
 #include <QApplication>
+#include <QMutex>
 #include <QProcess>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 class TestPrograms : public QObject {
@@ -15,6 +22,10 @@ class TestPrograms : public QObject {
 private slots:
     void programStartsInTheDrivesRoot_data();
     void programStartsInTheDrivesRoot();
+    void startUpOpensTheChosenCamera();
+    void startUpWithoutCamera_data();
+    void startUpWithoutCamera();
+    // Last: the exit ends the application's event loops for good.
     void exitSavesTheSettings();
 };
 
@@ -65,6 +76,57 @@ void TestPrograms::exitSavesTheSettings() {
     const QByteArray saved = drives.readSettingsFile("Vesperix.ini");
     QVERIFY(saved.startsWith("gain 7\n"));
     QVERIFY(saved.contains("\ntimRep 12\ntimMin 5\n"));
+}
+
+void TestPrograms::startUpOpensTheChosenCamera() {
+    TestDrives drives;
+    TestObservatory sky({"ASI294MC", "ASI120MM", "SV605CC"});
+    SettingsRecord settings;
+    settings.setDefaults();
+    QMutex stateMutex;
+    CameraDevice camera(stateMutex, qEnvironmentVariable("VESPERIX_BIN_DIR"), settings);
+    // The user picks the third camera in the list.
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        saveScreenshot(dialog, "CameraListAtStartUp");
+        QTest::mouseClick(dialog->findChild<QPushButton*>("pushButton_3"), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("pushButton_3"), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("pushButton"), Qt::LeftButton);
+    });
+    QVERIFY(chooseAndOpenCamera(camera, false, qEnvironmentVariable("VESPERIX_BIN_DIR"), nullptr));
+    QCOMPARE(camera.vendor(), int(CameraDevice::Svbony));
+    QCOMPARE(cameraLabelText(camera, false),
+             QString("SVBONY SV605CC(Color) width=3008 height=3008, bayer=0"));
+    MainWindow window(settings);
+    window.setCameraLabel(cameraLabelText(camera, false));
+    window.show();
+    saveScreenshot(&window, "MainWindowWithCamera");
+}
+
+void TestPrograms::startUpWithoutCamera_data() {
+    QTest::addColumn<QString>("cameras");
+    QTest::addColumn<bool>("offered");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("none") << "" << false << "No Camera";
+    QTest::newRow("only a DSLR") << "EOS6D" << false << "No Camera";
+    QTest::newRow("one camera, no dialog")
+        << "POSEIDONC" << true << "Poseidon-C PRO,IMX571(Color) width=6240 height=4176, bayer=0";
+}
+
+void TestPrograms::startUpWithoutCamera() {
+    QFETCH(QString, cameras);
+    QFETCH(bool, offered);
+    QFETCH(QString, label);
+    TestDrives drives;
+    TestObservatory sky(cameras.split(',', Qt::SkipEmptyParts));
+    SettingsRecord settings;
+    settings.setDefaults();
+    QMutex stateMutex;
+    CameraDevice camera(stateMutex, qEnvironmentVariable("VESPERIX_BIN_DIR"), settings);
+    QCOMPARE(chooseAndOpenCamera(camera, false, qEnvironmentVariable("VESPERIX_BIN_DIR"), nullptr),
+             offered);
+    QCOMPARE(cameraLabelText(camera, !offered), label);
 }
 
 QTEST_MAIN(TestPrograms)

@@ -1,0 +1,72 @@
+#include "Clock.h"
+
+#include <QThread>
+#include <chrono>
+
+namespace {
+
+using Steady = std::chrono::steady_clock;
+
+struct ScaledTime {
+    // Scaled time is continuous across scale changes: it restarts from `baseScaledMs` at
+    // `baseReal` with the new factor.
+    Steady::time_point baseReal = Steady::now();
+    double baseScaledMs = 0;
+    double factor = 1;
+    QDateTime startDate = QDateTime::currentDateTime();
+};
+
+double initialScale() {
+    bool ok = false;
+    const double fromEnv = qEnvironmentVariable("VESPERIX_CLOCK_SCALE").toDouble(&ok);
+    return ok && fromEnv > 0 ? fromEnv : 1.0;
+}
+
+ScaledTime& time() {
+    static ScaledTime* t = [] {
+        auto* s = new ScaledTime;
+        s->factor = initialScale();
+        return s;
+    }();
+    return *t;
+}
+
+double scaledNow(const ScaledTime& t) {
+    const double realMs =
+        std::chrono::duration<double, std::milli>(Steady::now() - t.baseReal).count();
+    return t.baseScaledMs + realMs * t.factor;
+}
+
+} // namespace
+
+std::int64_t Clock::nowMs() {
+    return std::int64_t(scaledNow(time()));
+}
+
+void Clock::sleepMs(std::int64_t ms) {
+    if (ms <= 0)
+        return;
+    const double realMs = double(ms) / time().factor;
+    QThread::usleep((unsigned long)(realMs * 1000));
+}
+
+QDateTime Clock::currentDateTime() {
+    const ScaledTime& t = time();
+    if (t.factor == 1 && t.baseScaledMs == 0)
+        return QDateTime::currentDateTime();
+    return t.startDate.addMSecs(std::int64_t(scaledNow(t)));
+}
+
+double Clock::scale() {
+    return time().factor;
+}
+
+void Clock::setScale(double factor) {
+    if (factor <= 0)
+        return;
+    ScaledTime& t = time();
+    const double now = scaledNow(t);
+    t.baseReal = Steady::now();
+    t.baseScaledMs = now;
+    t.factor = factor;
+}

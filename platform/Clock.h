@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDateTime>
+#include <cstdint>
+
+// The one clock of the suite. Production runs in real time; the simulator and the tests may
+// run it faster (VESPERIX_CLOCK_SCALE, or setScale()), so that a two-minute exposure or a
+// ten-second interval passes in a fraction of the time. Nothing else sleeps or reads the time.
+class Clock {
+public:
+    // Milliseconds on a steady clock, scaled; only differences are meaningful.
+    static std::int64_t nowMs();
+    // Sleeps for the given scaled time.
+    static void sleepMs(std::int64_t ms);
+    // The current date and time (scaled from the start of the process when the scale is not 1).
+    static QDateTime currentDateTime();
+
+    static double scale();
+    // Set before worker threads start; it is not synchronised with readers.
+    static void setScale(double factor);
+};

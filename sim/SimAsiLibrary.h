@@ -1,0 +1,39 @@
+#pragma once
+
+#include "AsiLibrary.h"
+
+#include <QVector>
+
+class SimCallLog;
+class SimCamera;
+
+// The ZWO ASI library over the simulated cameras of that maker.
+class SimAsiLibrary : public AsiLibrary {
+public:
+    SimAsiLibrary(QVector<SimCamera*> cameras, SimCallLog& log);
+
+    int getNumOfConnectedCameras() override;
+    int getCameraProperty(AsiCameraInfo* info, int index) override;
+    int openCamera(int id) override;
+    int initCamera(int id) override;
+    int setStartPos(int id, int x, int y) override;
+    int getNumOfControls(int id, int* count) override;
+    int getControlCaps(int id, int index, AsiControlCaps* caps) override;
+    int getControlValue(int id, int type, long* value, bool* isAuto) override;
+    int setControlValue(int id, int type, long value, bool isAuto) override;
+    int setROIFormat(int id, int width, int height, int bin, int type) override;
+    int startExposure(int id, bool isDark) override;
+    int stopExposure(int id) override;
+    int getExpStatus(int id, int* status) override;
+    int getDataAfterExp(int id, std::uint8_t* buffer, long bytes) override;
+    int startVideoCapture(int id) override;
+    int stopVideoCapture(int id) override;
+    int getVideoData(int id, std::uint8_t* buffer, long bytes, int waitMs) override;
+
+private:
+    SimCamera* camera(int id) const;
+
+    QVector<SimCamera*> cameras;
+    SimCallLog& log;
+    QVector<long> otherControls; // values of the controls the simulation does not act on
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QVector>
+
+// A camera model of the simulated observatory, with its maker's geometry.
+struct SimCameraModel {
+    enum Vendor { PlayerOne = 0, Asi = 1, Svbony = 2, Usb = 3, Canon = 4 };
+
+    const char* key; // how VESPERIX_SIM_CAMERAS names it
+    Vendor vendor;
+    const char* name;
+    const char* sensorName;
+    int width;
+    int height;
+    double pixelSizeUm;
+    bool isColor;
+    int bayerPattern; // the library's code: 0 RG, 1 BG, 2 GR, 3 GB
+    bool hasCooler;
+    int gainMax;
+    int offset;
+
+    static const QVector<SimCameraModel>& all();
+    // The models named in VESPERIX_SIM_CAMERAS (comma-separated keys), or the default set:
+    // a cooled colour main camera, a guide camera and the polar-scope USB camera.
+    static QVector<SimCameraModel> connected();
+};

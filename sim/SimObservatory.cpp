@@ -1,0 +1,58 @@
+#include "SimObservatory.h"
+
+#include "CameraLibraries.h"
+#include "SimAsiLibrary.h"
+#include "SimCamera.h"
+#include "SimCanonLibrary.h"
+#include "SimPlayerOneLibrary.h"
+#include "SimSvbonyLibrary.h"
+#include "SimUvcCapture.h"
+
+namespace {
+
+QVector<SimCamera*> ofVendor(const QVector<SimCamera*>& cameras, SimCameraModel::Vendor vendor) {
+    QVector<SimCamera*> chosen;
+    for (SimCamera* c : cameras) {
+        if (c->model.vendor == vendor)
+            chosen << c;
+    }
+    return chosen;
+}
+
+} // namespace
+
+SimObservatory::SimObservatory(const QString& programFolder, const QVector<SimCameraModel>& models)
+    : sky(loadCatalogs(programFolder))
+    , skyRenderer(sky) {
+    QStringList dslrs;
+    // Camera IDs as the libraries give them: from 0, SVBONY's from 1.
+    int nextId[5] = {0, 0, 1, 0, 0};
+    for (const SimCameraModel& model : models) {
+        if (model.vendor == SimCameraModel::Canon) {
+            dslrs << model.name;
+            continue;
+        }
+        cameraList << new SimCamera(model, nextId[model.vendor]++, skyRenderer, currentOptics);
+    }
+    playerOne = std::make_unique<SimPlayerOneLibrary>(
+        ofVendor(cameraList, SimCameraModel::PlayerOne), calls);
+    asi = std::make_unique<SimAsiLibrary>(ofVendor(cameraList, SimCameraModel::Asi), calls);
+    svbony =
+        std::make_unique<SimSvbonyLibrary>(ofVendor(cameraList, SimCameraModel::Svbony), calls);
+    canon = std::make_unique<SimCanonLibrary>(dslrs);
+}
+
+SimObservatory::~SimObservatory() {
+    qDeleteAll(cameraList);
+}
+
+bool SimObservatory::enabled() {
+    const QByteArray value = qgetenv("VESPERIX_SIM");
+    return !value.isEmpty() && value != "0";
+}
+
+void SimObservatory::installCameraLibraries() {
+    const QVector<SimCamera*> usb = ofVendor(cameraList, SimCameraModel::Usb);
+    CameraLibraries::install(playerOne.get(), asi.get(), svbony.get(), canon.get(),
+                             [usb] { return std::make_unique<SimUvcCapture>(usb); });
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "SvbonyLibrary.h"
+
+#include <QMap>
+#include <QVector>
+
+class SimCallLog;
+class SimCamera;
+
+// The SVBONY library over the simulated cameras of that maker. In soft-trigger mode a started
+// capture waits for the trigger, which starts one exposure that the next read returns.
+class SimSvbonyLibrary : public SvbonyLibrary {
+public:
+    SimSvbonyLibrary(QVector<SimCamera*> cameras, SimCallLog& log);
+
+    int getNumOfConnectedCameras() override;
+    int getCameraInfo(SvbCameraInfo* info, int index) override;
+    int openCamera(int id) override;
+    int closeCamera(int id) override;
+    int getCameraProperty(int id, SvbCameraProperty* property) override;
+    int getCameraPropertyEx(int id, SvbCameraPropertyEx* property) override;
+    int getNumOfControls(int id, int* count) override;
+    int getControlCaps(int id, int index, SvbControlCaps* caps) override;
+    int getControlValue(int id, int type, long* value, bool* isAuto) override;
+    int setControlValue(int id, int type, long value, bool isAuto) override;
+    int setROIFormat(int id, int x, int y, int width, int height, int bin) override;
+    int setOutputImageType(int id, int type) override;
+    int setCameraMode(int id, int mode) override;
+    int startVideoCapture(int id) override;
+    int stopVideoCapture(int id) override;
+    int sendSoftTrigger(int id) override;
+    int getVideoData(int id, std::uint8_t* buffer, long bytes, int waitMs) override;
+    int canPulseGuide(int id, bool* can) override;
+    int setAutoSaveParam(int id, bool enable) override;
+    int getCameraSupportMode(int id, std::vector<int>* modes) override;
+
+private:
+    SimCamera* camera(int id) const;
+
+    QVector<SimCamera*> cameras;
+    SimCallLog& log;
+    QMap<int, int> modes;      // camera ID -> camera mode
+    QMap<int, bool> capturing; // camera ID -> capture started
+    QMap<int, long> otherControls;
+};
