@@ -177,18 +177,15 @@ void CameraDevice::setTargetTemperature(int celsius) {
     }
 }
 
-void CameraDevice::coolerOn()
-{
+void CameraDevice::coolerOn() {
     setCooler(true);
 }
 
-void CameraDevice::coolerOff()
-{
+void CameraDevice::coolerOff() {
     setCooler(false);
 }
 
-void CameraDevice::setCooler(bool on)
-{
+void CameraDevice::setCooler(bool on) {
     switch (vendorCode) {
     case PlayerOne:
         CameraLibraries::playerOne().setConfig(cameraId, PlayerOneLibrary::Cooler, poaBool(on),
@@ -199,8 +196,7 @@ void CameraDevice::setCooler(bool on)
         CameraLibraries::asi().setControlValue(cameraId, AsiLibrary::AntiDewHeater, on, false);
         break;
     case Svbony:
-        CameraLibraries::svbony().setControlValue(cameraId, SvbonyLibrary::CoolerEnable, on,
-                                                  false);
+        CameraLibraries::svbony().setControlValue(cameraId, SvbonyLibrary::CoolerEnable, on, false);
         break;
     }
 }

@@ -44,6 +44,10 @@ QString HostPath::drivesRoot() {
     return QDir::homePath() + "/.local/share/Vesperix/drives";
 }
 
+QString HostPath::fromHost(const QString& hostPath) {
+    return QDir::toNativeSeparators(hostPath).replace('/', '\\');
+}
+
 #ifdef Q_OS_WIN
 
 QString HostPath::toHost(const QString& windowsPath) {

@@ -14,6 +14,10 @@ public:
     // Drive C's folder is created on first use; other drives exist only if their folder does.
     static QString toHost(const QString& windowsPath);
 
+    // The Windows form of a host path ("/opt/vx/Vesperix" is "\opt\vx\Vesperix"), so that
+    // the program can cut and join its own paths at backslashes on every host.
+    static QString fromHost(const QString& hostPath);
+
     // The folder that holds one folder per drive letter (not used on Windows).
     static QString drivesRoot();
 

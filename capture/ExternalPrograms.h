@@ -1,0 +1,9 @@
+#pragma once
+
+class QWidget;
+struct ProcessState;
+
+// Starts the polar-alignment program beside the main program and waits for it, with the main
+// window hidden meanwhile. In digital-camera mode the USB camera is opened and released first
+// so that it is free for it. A failure shows "spawnlエラー2".
+void startAxilo(ProcessState& state, QWidget* mainWindow);

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "CameraEntry.h"
+#include "LauncherApps.h"
+
+#include <QMutex>
+#include <QString>
+#include <atomic>
+
+class CameraDevice;
+class PhotoHistory;
+struct SettingsRecord;
+struct StarCatalog;
+
+// The main program's process-wide state, created once at start-up and read by every window
+// and worker thread. Names are the program's own.
+struct ProcessState {
+    QString exePath;
+    QString appDir; // exePath up to its last backslash
+    bool digitalCameraMode = false;
+    bool noCamera = true;
+
+    SettingsRecord* settings = nullptr;
+    PhotoHistory* photoHistory = nullptr;
+    StarCatalog* catalog = nullptr;
+    CameraDevice* camera = nullptr;
+    CameraEntry selectedCamera;
+    LauncherApps launcherApps;
+
+    // 0 idle, 1 live view, 2 exposing, 3 series finished and last image shown, 4 waiting for
+    // the next exposure of a series. Read without the lock, written under stateMutex.
+    std::atomic<int> captureState{0};
+    QMutex stateMutex;
+    std::atomic<bool> stopRequested{false};
+    int darkCaptureMode = 0;
+    int flatCaptureMode = 0;
+    int accumulatedCount = 0;
+    int autoComposite = 0;
+    int darkOn = 0;
+    int flatOn = 0;
+    bool solveShot = false;
+    int infoPanelOn = 0;
+    bool liveOverlayOn = true;
+};
+
+ProcessState& processState();
