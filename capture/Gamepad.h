@@ -1,17 +1,10 @@
 #pragma once
 
+#include "GamepadQuery.h"
+
 #include <QMutex>
 #include <QStringList>
 #include <cstdint>
-
-// One controller state as the controller query gives it.
-struct GamepadState {
-    std::uint32_t packetNumber = 0;
-    std::uint16_t buttons = 0;
-    std::uint8_t leftTrigger = 0;
-    std::uint8_t rightTrigger = 0;
-    std::int16_t thumbLX = 0, thumbLY = 0, thumbRX = 0, thumbRY = 0;
-};
 
 // Presses of the controller, latched as the polling thread sees them and handed to the main
 // window as the buttons they stand for. Every action is the same as the button's.

@@ -1,33 +1,375 @@
 #include "MainWindow.h"
 
+#include "CameraDevice.h"
+#include "ExternalPrograms.h"
+#include "HostPath.h"
+#include "ProcessState.h"
+#include "SettingSteps.h"
 #include "SettingsFile.h"
 #include "SettingsRecord.h"
+#include "ui_MainWindow.h"
 
-#include <QApplication>
-#include <QLabel>
-#include <QPushButton>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QMutexLocker>
+#include <QStatusBar>
+#include <algorithm>
 
-MainWindow::MainWindow(SettingsRecord& settingsRecord, QWidget* parent)
+namespace {
+
+// What labelExposure shows for the live-view exposure index.
+const char* const exposureTexts[] = {"1/1000", "1/500", "1/250", "1/125", "1/60", "1/30", "1/16",
+                                     "1/8",    "1/4",   "1/2",   "1",     "2",    "4"};
+constexpr int exposureTextCount = int(sizeof exposureTexts / sizeof exposureTexts[0]);
+
+QString exposureText(int index) {
+    // The settings file allows one index more than the label has.
+    return exposureTexts[std::clamp(index, 0, exposureTextCount - 1)];
+}
+
+// Length of the longest line in full-width characters: a Latin letter or digit takes about
+// half the room of a kana or kanji, and counting it whole would shrink Latin text to half
+// the size it needs.
+double fullWidthLength(const QString& text) {
+    double longest = 0;
+    for (const QString& line : text.split('\n')) {
+        double length = 0;
+        for (QChar ch : line) {
+            const ushort code = ch.unicode();
+            length += code < 0x80 || (code >= 0xff61 && code <= 0xff9f) ? 0.5 : 1.0;
+        }
+        longest = std::max(longest, length);
+    }
+    return longest;
+}
+
+void fitWidgetText(QWidget* widget, const QString& text) {
+    // The size from the form is kept, so a shorter text later gets the full size again.
+    QVariant base = widget->property("vxBasePixelSize");
+    if (!base.isValid()) {
+        base = QFontInfo(widget->font()).pixelSize();
+        widget->setProperty("vxBasePixelSize", base);
+    }
+    int pixelSize = base.toInt();
+    const double length = fullWidthLength(text);
+    if (length > 0 && widget->width() < length * pixelSize)
+        pixelSize = std::max(1, int(widget->width() / length));
+    QFont font = widget->font();
+    if (QFontInfo(font).pixelSize() == pixelSize)
+        return;
+    font.setPixelSize(pixelSize);
+    widget->setFont(font);
+}
+
+void markActive(QPushButton* active, QPushButton* inactive) {
+    active->setStyleSheet("color: red;");
+    inactive->setStyleSheet(QString());
+}
+
+} // namespace
+
+MainWindow::MainWindow(ProcessState& processState, QWidget* parent)
     : QMainWindow(parent)
-    , settings(settingsRecord) {
-    setWindowTitle("Vesperix");
-    resize(1280, 740);
-    setStyleSheet("QMainWindow { background: black; }");
-    auto* exitButton = new QPushButton("終了", this);
-    exitButton->setObjectName("pushButton");
-    exitButton->setGeometry(1160, 660, 100, 60);
-    labelCamera = new QLabel("No Camera", this);
-    labelCamera->setObjectName("labelCamera");
-    labelCamera->setStyleSheet("color: white;");
-    labelCamera->setGeometry(20, 690, 1100, 30);
-    QMetaObject::connectSlotsByName(this);
+    , ui(new Ui::MainWindow)
+    , state(processState) {
+    ui->setupUi(this);
+    // A touch screen: text sizes in pixels, whatever the screen's dots per inch.
+    // Set on every widget: under the window's style sheet a parent's font does not reach
+    // the children.
+    QFont base = font();
+    base.setPixelSize(16);
+    setFont(base);
+    for (QWidget* widget : findChildren<QWidget*>())
+        widget->setFont(base);
+    // Group titles smaller, so they stay clear of the buttons below them.
+    QFont title = base;
+    title.setPixelSize(12);
+    for (QGroupBox* group : findChildren<QGroupBox*>())
+        group->setFont(title);
+    setAttribute(Qt::WA_AcceptTouchEvents);
+    ui->touchPanelLabel->grabGesture(Qt::PinchGesture);
+
+    for (const SettingStep& entry : settingSteps()) {
+        auto* button = findChild<QPushButton*>(entry.button);
+        connect(button, &QPushButton::clicked, this, [this, &entry] { step(entry); });
+    }
+
+    const SettingsRecord& settings = *state.settings;
+    showSettings();
+    statusBar()->hide();
+    setMode(0);
+    ui->labelFileName->setText("---");
+    for (QPushButton* button : ui->driveButtons->findChildren<QPushButton*>())
+        button->hide();
+    for (QPushButton* button : ui->filterWheelButtons->findChildren<QPushButton*>())
+        button->hide();
+    ui->groupBoxInfo->hide();
+    ui->label_16->hide();
+    ui->labelDarkFileName->setText(settings.preDark);
+    ui->labelFlatFileName->setText(settings.preFlat);
+    showSwitches();
+    ui->labelFocal->setText(QString::number(settings._focal) + "mm");
+    ui->pushButton_72->setText("接続");
+    const QString rotateIcon = HostPath::toHost(state.appDir + "\\PNG\\rotate1.png");
+    if (QFileInfo::exists(rotateIcon)) {
+        ui->pushButton_74->setIcon(QIcon(rotateIcon));
+        ui->pushButton_74->setIconSize(QSize(40, 40));
+        ui->pushButton_74->setText(QString());
+    }
+    ui->verticalSlider->setValue(settings.liveBright);
+    fitAllTexts();
+}
+
+MainWindow::~MainWindow() {
+    delete ui;
+}
+
+void MainWindow::fitText(QPushButton* button) {
+    fitWidgetText(button, button->text());
+}
+
+void MainWindow::fitText(QLabel* label) {
+    fitWidgetText(label, label->text());
+}
+
+void MainWindow::fitAllTexts() {
+    for (QPushButton* button : findChildren<QPushButton*>())
+        fitText(button);
+    for (QLabel* label : findChildren<QLabel*>())
+        fitText(label);
+}
+
+void MainWindow::setButtonText(QPushButton* button, const QString& text) {
+    button->setText(text);
+    fitText(button);
 }
 
 void MainWindow::setCameraLabel(const QString& text) {
-    labelCamera->setText(text);
+    ui->labelCameraName->setText(text);
+    fitText(ui->labelCameraName);
+}
+
+void MainWindow::showSettings() {
+    const SettingsRecord& settings = *state.settings;
+    ui->lcdNumberGain->display(settings.gain);
+    ui->lcdNumberTimMin->display(settings.timMin);
+    ui->lcdNumberTimSec->display(settings.timSec);
+    ui->lcdNumberTimRep->display(settings.timRep);
+    ui->lcdNumberTimInt->display(settings.timInt);
+    ui->lcdNumberLiveGain->display(settings.lgain);
+    ui->labelExposure->setText(exposureText(settings.lexposure));
+    fitText(ui->labelExposure);
+    ui->lcdNumberTemp->display(settings.temp);
+    ui->lcdNumberSlowC->display(settings.slowC);
+    ui->lcdNumberSlowW->display(settings.slowW);
+}
+
+void MainWindow::showSwitches() {
+    if (state.darkOn)
+        markActive(ui->pushButton_26, ui->pushButton_27);
+    else
+        markActive(ui->pushButton_27, ui->pushButton_26);
+    if (state.flatOn)
+        markActive(ui->pushButton_28, ui->pushButton_29);
+    else
+        markActive(ui->pushButton_29, ui->pushButton_28);
+    if (state.autoComposite)
+        markActive(ui->pushButton_81, ui->pushButton_82);
+    else
+        markActive(ui->pushButton_82, ui->pushButton_81);
+}
+
+void MainWindow::step(const SettingStep& entry) {
+    SettingsRecord& settings = *state.settings;
+    if (!applyStep(settings, entry))
+        return;
+    showSettings();
+    const bool cameraOpen = state.camera && !state.noCamera;
+    if (cameraOpen && entry.field == &SettingsRecord::lgain)
+        state.camera->setGain(settings.lgain);
+    else if (cameraOpen && entry.field == &SettingsRecord::lexposure)
+        state.camera->setExposureIndex(settings.lexposure);
+}
+
+void MainWindow::setMode(int mode) {
+    if (mode < 0 || mode > 3)
+        return;
+    currentMode = mode;
+    Ui::MainWindow& f = *ui;
+
+    f.groupBoxMain->setVisible(mode == 0);
+    f.groupBoxLiveView->setVisible(mode == 1);
+    f.groupBoxInfo->setVisible(mode != 0 && state.infoPanelOn);
+    f.labelTimeCount->setVisible(mode == 2);
+    f.labelFileName->setVisible(mode >= 2);
+
+    f.pushButton_7->setEnabled(mode != 2);
+    f.pushButton_38->setEnabled(mode != 2);
+    f.pushButton_6->setEnabled(mode != 1);
+    f.pushButton_32->setEnabled(mode == 0 || mode == 3);
+    setButtonText(f.pushButton_7, mode == 1 ? "停止" : "ライブビュー");
+    setButtonText(f.pushButton_38, "1枚撮影");
+    setButtonText(f.pushButton_6, mode == 2 ? "停止" : "撮影");
+    setButtonText(f.pushButton_32, mode == 3 ? "戻る" : "再生");
+    if (mode == 0) {
+        setButtonText(f.pushButton_33, "ダーク撮影");
+        setButtonText(f.pushButton_35, "一括");
+        setButtonText(f.pushButton_34, "フラット撮影");
+    } else {
+        setButtonText(f.pushButton_33, "拡大");
+        setButtonText(f.pushButton_35, "ワイド");
+        setButtonText(f.pushButton_34, "情報");
+    }
+    setButtonText(f.pushButton_36, mode == 1 ? "星図" : "前へ");
+    setButtonText(f.pushButton_37, mode == 1 ? "星図合わせ" : "次へ");
+    f.pushButton_36->setVisible(mode != 0);
+    f.pushButton_37->setVisible(mode != 0);
+
+    const bool image = mode >= 2;
+    for (QPushButton* button : {f.pushButton_73, f.pushButton_74, f.pushButton_75, f.pushButton_76})
+        button->setVisible(image);
+    setButtonText(f.pushButton_73, "削除");
+
+    f.pushButton_77->setVisible(mode == 3);
+    f.pushButton_78->setVisible(mode == 3 && state.launcherApps.hasStellaImage);
+    if (state.launcherApps.hasStellaImage) {
+        const QString program = HostPath::toHost(state.launcherApps.stellaImagePath);
+        f.pushButton_77->setIcon(QFileIconProvider().icon(QFileInfo(program)));
+        f.pushButton_77->setIconSize(QSize(45, 45));
+        f.pushButton_77->setText(QString());
+        setButtonText(f.pushButton_78, "EVF");
+    } else {
+        f.pushButton_77->setIcon(QIcon());
+        setButtonText(f.pushButton_77, "EVF");
+    }
+
+    if (withoutCamera) {
+        // Zoom, wide and info still serve the image viewer.
+        for (QPushButton* button : {f.pushButton_33, f.pushButton_34, f.pushButton_35})
+            button->setVisible(mode == 3);
+    }
+    if (state.digitalCameraMode)
+        hideDigitalCameraGroups();
+}
+
+void MainWindow::hideDigitalCameraGroups() {
+    ui->groupBoxDarkFlat->hide();
+    ui->groupBoxCooler->hide();
+    ui->filterWheelButtons->hide();
+    ui->driveButtons->hide();
+    ui->groupBoxComposite->hide();
+}
+
+void MainWindow::hideControlsWithoutCamera() {
+    if (!state.noCamera)
+        return;
+    withoutCamera = true;
+    for (QPushButton* button :
+         {ui->pushButton_7, ui->pushButton_33, ui->pushButton_34, ui->pushButton_35})
+        button->hide();
+    if (!state.digitalCameraMode) {
+        ui->pushButton_6->hide();
+        ui->pushButton_38->hide();
+    }
+    setMode(currentMode);
+}
+
+void MainWindow::showCoolingPanel(bool hasCooler) {
+    ui->groupBoxCooler->setVisible(hasCooler && !state.digitalCameraMode);
+}
+
+void MainWindow::on_pushButton_26_clicked() {
+    state.darkOn = 1;
+    showSwitches();
+}
+
+void MainWindow::on_pushButton_27_clicked() {
+    state.darkOn = 0;
+    showSwitches();
+}
+
+void MainWindow::on_pushButton_28_clicked() {
+    state.flatOn = 1;
+    showSwitches();
+}
+
+void MainWindow::on_pushButton_29_clicked() {
+    state.flatOn = 0;
+    showSwitches();
+}
+
+void MainWindow::on_pushButton_81_clicked() {
+    state.autoComposite = 1;
+    showSwitches();
+}
+
+void MainWindow::on_pushButton_82_clicked() {
+    state.autoComposite = 0;
+    showSwitches();
+}
+
+void MainWindow::setLiveBright(int value) {
+    state.settings->liveBright = std::clamp(value, 0, 255);
+    ui->verticalSlider->setValue(state.settings->liveBright);
+}
+
+void MainWindow::on_pushButton_83_clicked() {
+    setLiveBright(state.settings->liveBright + 10);
+}
+
+void MainWindow::on_pushButton_84_clicked() {
+    setLiveBright(state.settings->liveBright - 10);
+}
+
+void MainWindow::on_pushButton_85_clicked() {
+    setLiveBright(0);
+}
+
+void MainWindow::on_verticalSlider_valueChanged(int value) {
+    state.settings->liveBright = value;
+}
+
+void MainWindow::on_pushButton_32_clicked() {
+    if (state.captureState == 0) {
+        saveSettings(*state.settings);
+        {
+            QMutexLocker lock(&state.stateMutex);
+            state.captureState = 3;
+        }
+        setMode(3);
+    } else if (state.captureState == 3) {
+        {
+            QMutexLocker lock(&state.stateMutex);
+            state.captureState = 0;
+        }
+        setMode(0);
+    }
+}
+
+void MainWindow::on_pushButton_34_clicked() {
+    if (currentMode == 0)
+        return;
+    state.infoPanelOn = state.infoPanelOn ? 0 : 1;
+    ui->groupBoxInfo->setVisible(state.infoPanelOn);
+}
+
+void MainWindow::on_pushButton_56_clicked() {
+    startAxilo(state, this);
+}
+
+void MainWindow::pressButtons(const QStringList& objectNames) {
+    for (const QString& name : objectNames) {
+        auto* button = findChild<QPushButton*>(name);
+        if (button && button->isVisible() && button->isEnabled())
+            button->click();
+    }
 }
 
 void MainWindow::on_pushButton_clicked() {
-    saveSettings(settings);
-    QApplication::exit(0);
+    state.settings->setBaseDegrees(state.syncPointRa, state.syncPointDec);
+    saveSettings(*state.settings);
+    if (exitAction)
+        exitAction();
 }

@@ -1,22 +1,76 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 
-struct SettingsRecord;
+struct ProcessState;
+struct SettingStep;
 class QLabel;
+class QPushButton;
 
-// The main window of Vesperix.
+namespace Ui {
+class MainWindow;
+}
+
+// The main window of Vesperix: the image, the capture and live-view settings and the buttons
+// of every feature. Its modes follow the capture state: 0 idle, 1 live view, 2 capturing,
+// 3 viewing the last image.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(SettingsRecord& settings, QWidget* parent = nullptr);
+    explicit MainWindow(ProcessState& state, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The one routine that switches the buttons and panels for a mode (0..3).
+    void setMode(int mode);
+    int mode() const { return currentMode; }
 
     void setCameraLabel(const QString& text);
+    // Without a camera: no live view, dark, flat or batch; outside digital-camera mode also
+    // no capture and one-shot buttons.
+    void hideControlsWithoutCamera();
+    // The cooling panel follows the camera's cooler; never shown in digital-camera mode.
+    void showCoolingPanel(bool hasCooler);
+
+    // Shrinks the widget's font when its text would not fit: the pixel size becomes the
+    // width divided by the text's length in full-width characters.
+    static void fitText(QPushButton* button);
+    static void fitText(QLabel* label);
+
+    // Ends the program after the exit button has saved everything; set by the start-up code.
+    std::function<void()> exitAction;
+
+    // Presses the buttons the gamepad stands for (object names from Gamepad::takeActions);
+    // a hidden or disabled button does nothing, as it would under a finger.
+    void pressButtons(const QStringList& objectNames);
 
 private slots:
     void on_pushButton_clicked();
+    void on_pushButton_56_clicked();
+    void on_pushButton_26_clicked();
+    void on_pushButton_27_clicked();
+    void on_pushButton_28_clicked();
+    void on_pushButton_29_clicked();
+    void on_pushButton_32_clicked();
+    void on_pushButton_34_clicked();
+    void on_pushButton_81_clicked();
+    void on_pushButton_82_clicked();
+    void on_pushButton_83_clicked();
+    void on_pushButton_84_clicked();
+    void on_pushButton_85_clicked();
+    void on_verticalSlider_valueChanged(int value);
 
 private:
-    SettingsRecord& settings;
-    QLabel* labelCamera;
+    void step(const SettingStep& step);
+    void showSettings();
+    void showSwitches();
+    void setLiveBright(int value);
+    void setButtonText(QPushButton* button, const QString& text);
+    void hideDigitalCameraGroups();
+    void fitAllTexts();
+
+    Ui::MainWindow* ui;
+    ProcessState& state;
+    int currentMode = 0;
+    bool withoutCamera = false;
 };

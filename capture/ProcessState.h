@@ -25,6 +25,9 @@ struct ProcessState {
     StarCatalog* catalog = nullptr;
     CameraDevice* camera = nullptr;
     CameraEntry selectedCamera;
+    // The mount's sync point in degrees, from the settings at start-up.
+    double syncPointRa = 0;
+    double syncPointDec = 0;
     LauncherApps launcherApps;
 
     // 0 idle, 1 live view, 2 exposing, 3 series finished and last image shown, 4 waiting for

@@ -58,3 +58,7 @@ bool chooseAndOpenCamera(CameraDevice& camera, bool digitalCameraMode, const QSt
     }
     return true;
 }
+
+bool opensFullScreen(QSize desktop) {
+    return desktop.width() < 1281 || desktop.height() < 801;
+}

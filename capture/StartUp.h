@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 class CameraDevice;
@@ -16,3 +17,6 @@ void loadStartUpSettings(SettingsRecord& settings, PhotoHistory& photoHistory);
 // and opens the choice. Returns false when no camera could be offered.
 bool chooseAndOpenCamera(CameraDevice& camera, bool digitalCameraMode, const QString& appDir,
                          QWidget* parent);
+
+// The main window fills a small desktop: one at most 1280 wide or 800 high.
+bool opensFullScreen(QSize desktop);

@@ -1,31 +1,73 @@
+// The main program: start-up in its fixed order, then the endless main loop.
 #include "CameraDevice.h"
 #include "CameraLabel.h"
+#include "DebugLog.h"
+#include "GamepadService.h"
+#include "HostPath.h"
+#include "LauncherApps.h"
+#include "MainLoop.h"
 #include "MainWindow.h"
+#include "MessageDialog.h"
 #include "PhotoHistory.h"
+#include "ProcessState.h"
+#include "ProgramArguments.h"
 #include "SettingsRecord.h"
 #include "SimObservatory.h"
 #include "StarCatalog.h"
 #include "StartUp.h"
+#include "Translation.h"
+#include "UserPrompt.h"
 
 #include <QApplication>
-#include <QMutex>
+#include <QScreen>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    installTranslation(app);
+    UserPrompt::setMessageHandler(showMessage);
+
+    ProcessState& state = processState();
+    QStringList arguments = app.arguments();
+    arguments[0] = HostPath::fromHost(QCoreApplication::applicationFilePath());
+    const ProgramArguments parsed = ProgramArguments::parse(arguments);
+    state.exePath = parsed.exePath;
+    state.digitalCameraMode = parsed.digitalCameraMode;
+    state.appDir = parsed.appDir();
+
     // Process-wide and never freed: worker threads may read them until the process ends.
-    auto* settings = new SettingsRecord;
-    auto* photoHistory = new PhotoHistory;
-    loadStartUpSettings(*settings, *photoHistory);
-    const QString appDir = QCoreApplication::applicationDirPath();
-    auto* catalog = new StarCatalog(loadCatalogs(appDir));
-    Q_UNUSED(catalog);
+    state.settings = new SettingsRecord;
+    state.photoHistory = new PhotoHistory;
+    loadStartUpSettings(*state.settings, *state.photoHistory);
+    state.launcherApps = LauncherApps::read();
+
+    const QSize desktop = QGuiApplication::primaryScreen()->size();
+    debugLog("width=%d, height=%d", desktop.width(), desktop.height());
+    auto* window = new MainWindow(state);
+    if (opensFullScreen(desktop))
+        window->showFullScreen();
+    else
+        window->show();
+
+    state.syncPointRa = state.settings->raBaseDegrees();
+    state.syncPointDec = state.settings->decBaseDegrees();
+    debugLog("syncPointRa = %f syncPointDec = %f", state.syncPointRa, state.syncPointDec);
+    state.catalog = new StarCatalog(loadCatalogs(state.appDir));
+
     if (SimObservatory::enabled())
-        (new SimObservatory(appDir, SimCameraModel::connected()))->installCameraLibraries();
-    auto* stateMutex = new QMutex;
-    auto* camera = new CameraDevice(*stateMutex, appDir, *settings);
-    const bool noCamera = !chooseAndOpenCamera(*camera, false, appDir, nullptr);
-    auto* window = new MainWindow(*settings);
-    window->setCameraLabel(cameraLabelText(*camera, noCamera));
-    window->show();
-    return app.exec();
+        (new SimObservatory(state.appDir, SimCameraModel::connected()))->installCameraLibraries();
+    state.camera = new CameraDevice(state.stateMutex, state.appDir, *state.settings);
+    state.noCamera =
+        !chooseAndOpenCamera(*state.camera, state.digitalCameraMode, state.appDir, window);
+    window->showCoolingPanel(!state.noCamera && state.camera->hasCooler);
+    window->setCameraLabel(cameraLabelText(*state.camera, state.noCamera));
+    window->hideControlsWithoutCamera();
+
+    GamepadService gamepad;
+    gamepad.startIfConnected();
+
+    MainLoop loop;
+    // The goto, composite and full-screen windows will take the gamepad when they are open.
+    loop.gamepadStep = [&] { window->pressButtons(gamepad.step(state.captureState, false)); };
+    window->exitAction = [&loop] { loop.requestExit(0); };
+    return loop.run();
 }

@@ -3,6 +3,7 @@
 #include "CameraLibraries.h"
 #include "MainWindow.h"
 #include "PhotoHistory.h"
+#include "ProcessState.h"
 #include "Screenshot.h"
 #include "SettingsRecord.h"
 #include "SimObservatory.h"
@@ -25,7 +26,6 @@ private slots:
     void startUpOpensTheChosenCamera();
     void startUpWithoutCamera_data();
     void startUpWithoutCamera();
-    // Last: the exit ends the application's event loops for good.
     void exitSavesTheSettings();
 };
 
@@ -58,24 +58,27 @@ void TestPrograms::programStartsInTheDrivesRoot() {
 
 void TestPrograms::exitSavesTheSettings() {
     TestDrives drives;
-    drives.writeSettingsFile("Vesperix.ini", "gain 7\ntimRep 12\n");
+    drives.writeSettingsFile("Vesperix.ini", "gain 7\ntimRep 12\nraBase1000 1000\n");
+    ProcessState state;
     SettingsRecord settings;
     PhotoHistory photoHistory;
+    state.settings = &settings;
     loadStartUpSettings(settings, photoHistory);
     QCOMPARE(settings.gain, 7);
-    settings.timMin = 5;
+    state.syncPointRa = 83.8221; // where the mount was synced last
+    state.syncPointDec = -5.3911;
 
-    MainWindow window(settings);
+    MainWindow window(state);
+    bool exited = false;
+    window.exitAction = [&] { exited = true; };
     window.show();
-    saveScreenshot(&window, "MainWindow");
-    auto* exitButton = window.findChild<QPushButton*>("pushButton");
-    QVERIFY(exitButton);
-    QCOMPARE(exitButton->text(), QString("終了"));
-    QTest::mouseClick(exitButton, Qt::LeftButton);
-
+    QTest::mouseClick(window.findChild<QPushButton*>("pushButton_12"), Qt::LeftButton);
+    QTest::mouseClick(window.findChild<QPushButton*>("pushButton"), Qt::LeftButton);
+    QVERIFY(exited);
     const QByteArray saved = drives.readSettingsFile("Vesperix.ini");
     QVERIFY(saved.startsWith("gain 7\n"));
-    QVERIFY(saved.contains("\ntimRep 12\ntimMin 5\n"));
+    QVERIFY(saved.contains("\ntimRep 12\ntimMin 3\n"));
+    QVERIFY(saved.contains("\nraBase1000 83822\ndecBase1000 -5391\n"));
 }
 
 void TestPrograms::startUpOpensTheChosenCamera() {
@@ -98,7 +101,11 @@ void TestPrograms::startUpOpensTheChosenCamera() {
     QCOMPARE(camera.vendor(), int(CameraDevice::Svbony));
     QCOMPARE(cameraLabelText(camera, false),
              QString("SVBONY SV605CC(Color) width=3008 height=3008, bayer=0"));
-    MainWindow window(settings);
+    ProcessState state;
+    state.settings = &settings;
+    state.camera = &camera;
+    state.noCamera = false;
+    MainWindow window(state);
     window.setCameraLabel(cameraLabelText(camera, false));
     window.show();
     saveScreenshot(&window, "MainWindowWithCamera");

@@ -1,11 +1,15 @@
 #include "ExternalPrograms.h"
 #include "Gamepad.h"
+#include "GamepadService.h"
 #include "LauncherApps.h"
 #include "LogRecorder.h"
 #include "MainLoop.h"
+#include "MainWindow.h"
 #include "MessageDialog.h"
 #include "ProcessState.h"
 #include "ProgramArguments.h"
+#include "SettingsRecord.h"
+#include "StartUp.h"
 #include "TestDrives.h"
 #include "UserPrompt.h"
 
@@ -30,6 +34,8 @@ private slots:
     void mainLoopRunsItsStepsInOrderWithoutSpinning();
     void messageDialogs();
     void axiloStartsBesideTheProgram();
+    void smallDesktopsGetAFullScreenWindow();
+    void gamepadDrivesTheMainWindow();
 };
 
 void TestStartUp::argumentWalk_data() {
@@ -248,6 +254,80 @@ void TestStartUp::axiloStartsBesideTheProgram() {
     QCOMPARE(messages, QStringList{QStringLiteral("spawnlエラー2")});
     QVERIFY(window.isVisible());
     UserPrompt::setMessageHandler(nullptr);
+}
+
+void TestStartUp::smallDesktopsGetAFullScreenWindow() {
+    QVERIFY(opensFullScreen(QSize(1280, 800)));
+    QVERIFY(opensFullScreen(QSize(1281, 800)));
+    QVERIFY(opensFullScreen(QSize(1280, 801)));
+    QVERIFY(!opensFullScreen(QSize(1281, 801)));
+    QVERIFY(!opensFullScreen(QSize(1920, 1080)));
+}
+
+namespace {
+
+// A controller that answers only once it is plugged in, reporting what the test holds down.
+class TestController : public GamepadQuery {
+public:
+    bool getState(int controller, GamepadState* state) override {
+        QMutexLocker lock(&mutex);
+        if (!pluggedIn || controller != 0)
+            return false;
+        *state = held;
+        return true;
+    }
+    void set(bool plugged, std::uint16_t buttons) {
+        QMutexLocker lock(&mutex);
+        pluggedIn = plugged;
+        held.buttons = buttons;
+        ++held.packetNumber;
+    }
+
+private:
+    QMutex mutex;
+    bool pluggedIn = false;
+    GamepadState held;
+};
+
+} // namespace
+
+void TestStartUp::gamepadDrivesTheMainWindow() {
+    TestController controller;
+    GamepadQuery::install(&controller);
+    LogRecorder log;
+    SettingsRecord settings;
+    settings.setDefaults();
+    ProcessState state;
+    state.settings = &settings;
+    MainWindow window(state);
+    window.show();
+    {
+        GamepadService gamepad;
+        gamepad.startIfConnected();
+        QVERIFY(log.contains("joystick no connect"));
+        QVERIFY(gamepad.step(0, false).isEmpty());
+        controller.set(true, 0);
+        gamepad.step(0, false); // asked again on the next pass: now it answers
+        QVERIFY(gamepad.running());
+        QVERIFY(log.contains("joystick connect"));
+
+        controller.set(true, Gamepad::DpadUp);
+        QStringList actions;
+        QTRY_VERIFY((actions += gamepad.step(0, false), !actions.isEmpty()));
+        window.pressButtons(actions);
+        QCOMPARE(settings.gain, 12);
+        // Held at the limit, the press does what the button does: nothing.
+        settings.gain = 25;
+        controller.set(true, 0);
+        QTest::qWait(250);
+        gamepad.step(0, false);
+        controller.set(true, Gamepad::DpadUp);
+        actions.clear();
+        QTRY_VERIFY((actions += gamepad.step(0, false), !actions.isEmpty()));
+        window.pressButtons(actions);
+        QCOMPARE(settings.gain, 25);
+    }
+    GamepadQuery::install(nullptr);
 }
 
 QTEST_MAIN(TestStartUp)
