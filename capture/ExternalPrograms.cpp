@@ -2,9 +2,11 @@
 
 #include "CameraDevice.h"
 #include "ChildProcess.h"
+#include "HostPath.h"
 #include "ProcessState.h"
 #include "UserPrompt.h"
 
+#include <QFileInfo>
 #include <QWidget>
 
 void startAxilo(ProcessState& state, QWidget* mainWindow) {
@@ -20,4 +22,18 @@ void startAxilo(ProcessState& state, QWidget* mainWindow) {
         UserPrompt::showMessage(QStringLiteral("spawnlエラー2"));
     if (mainWindow)
         mainWindow->show();
+}
+
+void startStellaImage(const ProcessState& state, const QString& imagePath) {
+    QString image = imagePath;
+    const int lastM = imagePath.lastIndexOf('M');
+    if (lastM >= 0) {
+        QString colourTwin = imagePath;
+        colourTwin[lastM] = 'C';
+        if (QFileInfo::exists(HostPath::toHost(colourTwin)))
+            image = colourTwin;
+    }
+    const QString program = state.launcherApps.stellaImagePath;
+    if (ChildProcess::runAndWait(program, {HostPath::toHost(image)}) < 0)
+        UserPrompt::showMessage(QStringLiteral("spawnlエラー3"));
 }

@@ -36,6 +36,7 @@ private slots:
     void axiloStartsBesideTheProgram();
     void smallDesktopsGetAFullScreenWindow();
     void gamepadDrivesTheMainWindow();
+    void stellaImageOpensTheColourTwin();
 };
 
 void TestStartUp::argumentWalk_data() {
@@ -328,6 +329,40 @@ void TestStartUp::gamepadDrivesTheMainWindow() {
         QCOMPARE(settings.gain, 25);
     }
     GamepadQuery::install(nullptr);
+}
+
+void TestStartUp::stellaImageOpensTheColourTwin() {
+    TestDrives drives;
+    QStringList messages;
+    UserPrompt::setMessageHandler([&](const QString& text) { messages << text; });
+    QDir().mkpath(drives.root() + "/C/VesperixData");
+    QDir().mkpath(drives.root() + "/C/Tools");
+    const QString viewer = drives.root() + "/C/Tools/stlimg";
+    QFile script(viewer);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\necho \"$1\" >> \"$(dirname \"$0\")/opened.txt\"\n");
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    for (const char* name : {"M00001.tif", "M00002.tif", "C00002.tif"}) {
+        QFile image(drives.root() + "/C/VesperixData/" + name);
+        QVERIFY(image.open(QIODevice::WriteOnly));
+    }
+    ProcessState& state = processState();
+    state.launcherApps.hasStellaImage = true;
+    state.launcherApps.stellaImagePath = "C:\\Tools\\stlimg.exe";
+    startStellaImage(state, "C:\\VesperixData\\M00001.tif");
+    startStellaImage(state, "C:\\VesperixData\\M00002.tif");
+    QFile opened(drives.root() + "/C/Tools/opened.txt");
+    QVERIFY(opened.open(QIODevice::ReadOnly));
+    const QString data = drives.root() + "/C/VesperixData/";
+    QCOMPARE(QString(opened.readAll()), data + "M00001.tif\n" + data + "C00002.tif\n");
+    QVERIFY(messages.isEmpty());
+
+    state.launcherApps.stellaImagePath = "C:\\Tools\\missing.exe";
+    startStellaImage(state, "C:\\VesperixData\\M00001.tif");
+    QCOMPARE(messages, QStringList{QStringLiteral("spawnlエラー3")});
+    state.launcherApps = LauncherApps();
+    UserPrompt::setMessageHandler(nullptr);
 }
 
 QTEST_MAIN(TestStartUp)
