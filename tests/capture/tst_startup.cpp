@@ -21,6 +21,20 @@
 #include <QtTest>
 #include <ctime>
 
+namespace {
+
+// A stand-in for an outside program: appends its first argument to `record` beside itself.
+void writeRecordingProgram(const QString& path, const QString& record) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile script(path);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\necho \"$1\" >> \"$(dirname \"$0\")/" + record.toUtf8() + "\"\n");
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+}
+
+} // namespace
+
 class TestStartUp : public QObject {
     Q_OBJECT
 private slots:
@@ -231,13 +245,7 @@ void TestStartUp::axiloStartsBesideTheProgram() {
     QStringList messages;
     UserPrompt::setMessageHandler([&](const QString& text) { messages << text; });
     // A stand-in Axilo in a program folder on drive D, recording its argument.
-    QDir().mkpath(drives.root() + "/D/Orlent");
-    const QString stand_in = drives.root() + "/D/Orlent/Axilo";
-    QFile script(stand_in);
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\necho \"$1\" > \"$(dirname \"$0\")/ran.txt\"\n");
-    script.close();
-    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    writeRecordingProgram(drives.root() + "/D/Orlent/Axilo", "ran.txt");
 
     ProcessState& state = processState();
     state.exePath = "D:\\Orlent\\Vesperix.exe";
@@ -336,13 +344,7 @@ void TestStartUp::stellaImageOpensTheColourTwin() {
     QStringList messages;
     UserPrompt::setMessageHandler([&](const QString& text) { messages << text; });
     QDir().mkpath(drives.root() + "/C/VesperixData");
-    QDir().mkpath(drives.root() + "/C/Tools");
-    const QString viewer = drives.root() + "/C/Tools/stlimg";
-    QFile script(viewer);
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\necho \"$1\" >> \"$(dirname \"$0\")/opened.txt\"\n");
-    script.close();
-    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    writeRecordingProgram(drives.root() + "/C/Tools/stlimg", "opened.txt");
     for (const char* name : {"M00001.tif", "M00002.tif", "C00002.tif"}) {
         QFile image(drives.root() + "/C/VesperixData/" + name);
         QVERIFY(image.open(QIODevice::WriteOnly));
