@@ -8,6 +8,7 @@
 #include <atomic>
 
 class CameraDevice;
+class ComPort;
 class PhotoHistory;
 struct SettingsRecord;
 struct StarCatalog;
@@ -29,6 +30,8 @@ struct ProcessState {
     double syncPointRa = 0;
     double syncPointDec = 0;
     LauncherApps launcherApps;
+    ComPort* mountComPort = nullptr;   // the port to the mount, chosen by the user
+    ComPort* shutterComPort = nullptr; // the shutter adapter's port, found by its USB ids
 
     // 0 idle, 1 live view, 2 exposing, 3 series finished and last image shown, 4 waiting for
     // the next exposure of a series. Read without the lock, written under stateMutex.

@@ -1,6 +1,7 @@
 // The main program: start-up in its fixed order, then the endless main loop.
 #include "CameraDevice.h"
 #include "CameraLabel.h"
+#include "ComPort.h"
 #include "DebugLog.h"
 #include "GamepadService.h"
 #include "HostPath.h"
@@ -53,8 +54,17 @@ int main(int argc, char* argv[]) {
     debugLog("syncPointRa = %f syncPointDec = %f", state.syncPointRa, state.syncPointDec);
     state.catalog = new StarCatalog(loadCatalogs(state.appDir));
 
-    if (SimObservatory::enabled())
-        (new SimObservatory(state.appDir, SimCameraModel::connected()))->installCameraLibraries();
+    SimObservatory* sim = nullptr;
+    if (SimObservatory::enabled()) {
+        sim = new SimObservatory(state.appDir, SimCameraModel::connected());
+        sim->installShutterAdapter();
+    }
+    state.mountComPort = new ComPort(window);
+    state.shutterComPort = new ComPort(window);
+    state.shutterComPort->findShutterAdapter();
+
+    if (sim)
+        sim->installCameraLibraries();
     state.camera = new CameraDevice(state.stateMutex, state.appDir, *state.settings);
     state.noCamera =
         !chooseAndOpenCamera(*state.camera, state.digitalCameraMode, state.appDir, window);

@@ -5,6 +5,7 @@
 #include "SimCamera.h"
 #include "SimCanonLibrary.h"
 #include "SimPlayerOneLibrary.h"
+#include "SimShutterAdapter.h"
 #include "SimSvbonyLibrary.h"
 #include "SimUvcCapture.h"
 
@@ -55,4 +56,9 @@ void SimObservatory::installCameraLibraries() {
     const QVector<SimCamera*> usb = ofVendor(cameraList, SimCameraModel::Usb);
     CameraLibraries::install(playerOne.get(), asi.get(), svbony.get(), canon.get(),
                              [usb] { return std::make_unique<SimUvcCapture>(usb); });
+}
+
+void SimObservatory::installShutterAdapter() {
+    if (!shutter)
+        shutter = std::make_unique<SimShutterAdapter>();
 }

@@ -14,6 +14,7 @@ class SimPlayerOneLibrary;
 class SimAsiLibrary;
 class SimSvbonyLibrary;
 class SimCanonLibrary;
+class SimShutterAdapter;
 
 // The simulated observatory: the sky of the shipped catalogues and the simulated devices,
 // which all see the same sky. Installing it puts its camera libraries in place of the
@@ -27,6 +28,10 @@ public:
     static bool enabled();
 
     void installCameraLibraries();
+    // Plugs in the simulated shutter adapter: a serial port with the adapter's USB
+    // identifiers that records what the program sends it.
+    void installShutterAdapter();
+    SimShutterAdapter* shutterAdapter() { return shutter.get(); }
 
     SimCallLog& callLog() { return calls; }
     const QVector<SimCamera*>& cameras() const { return cameraList; }
@@ -44,4 +49,5 @@ private:
     std::unique_ptr<SimAsiLibrary> asi;
     std::unique_ptr<SimSvbonyLibrary> svbony;
     std::unique_ptr<SimCanonLibrary> canon;
+    std::unique_ptr<SimShutterAdapter> shutter;
 };

@@ -50,6 +50,9 @@ void TestPrograms::programStartsInTheDrivesRoot() {
 
     QTRY_VERIFY_WITH_TIMEOUT(
         drives.readSettingsFile(program + ".log").contains("Make Dir VesperixIni\n"), 20000);
+    if (program == "Vesperix") // the simulated shutter adapter is found at start-up
+        QTRY_VERIFY_WITH_TIMEOUT(
+            drives.readSettingsFile(program + ".log").contains("find DigiShuuter\n"), 20000);
     // Still running: its window is up and its loop waits for the user.
     QVERIFY(!process.waitForFinished(200));
     process.kill();

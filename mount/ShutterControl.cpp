@@ -1,0 +1,38 @@
+#include "ShutterControl.h"
+
+#include "DebugLog.h"
+#include "ProcessState.h"
+#include "UserPrompt.h"
+
+#include <QMutexLocker>
+
+void snapShutter(ShutterAdapter& adapter) {
+    debugLog("Snap In");
+    if (!adapter.isShutterFound()) {
+        adapter.findShutterAdapter();
+        if (!adapter.isShutterFound()) {
+            UserPrompt::showMessage(QStringLiteral("USBシャッターアダプターがありません"));
+            return;
+        }
+    }
+
+    // Test and change the state in one step, so a capture thread changing it in between
+    // cannot be overwritten.
+    ProcessState& state = processState();
+    bool open;
+    {
+        QMutexLocker lock(&state.stateMutex);
+        const int current = state.captureState.load();
+        if (current == 0 || current == 3) {
+            state.captureState = 2;
+            open = true;
+        } else if (current == 2) {
+            state.captureState = 0;
+            open = false;
+        } else {
+            return;
+        }
+    }
+    debugLog(open ? "Shutter Start" : "Shutter Stop");
+    adapter.setShutter(open);
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+// What the shutter action needs of the USB shutter adapter; the port dialog provides it.
+class ShutterAdapter {
+public:
+    virtual ~ShutterAdapter() = default;
+    virtual bool isShutterFound() const = 0;
+    // Looks for the adapter among the ports and opens it when found.
+    virtual void findShutterAdapter() = 0;
+    // Opens (true) or closes (false) the camera's shutter.
+    virtual void setShutter(bool open) = 0;
+};
+
+// The shooting button in digital-camera mode: opens the shutter when idle or after a series
+// (state becomes exposing), closes it while exposing (state becomes idle), otherwise does
+// nothing. Without an adapter, even after searching again, the user is told.
+void snapShutter(ShutterAdapter& adapter);
