@@ -7,6 +7,10 @@ UserPrompt::Handler& messageHandler() {
     static UserPrompt::Handler handler;
     return handler;
 }
+UserPrompt::QuestionHandler& questionHandler() {
+    static UserPrompt::QuestionHandler handler;
+    return handler;
+}
 } // namespace
 
 void UserPrompt::showMessage(const QString& text) {
@@ -18,4 +22,16 @@ void UserPrompt::showMessage(const QString& text) {
 
 void UserPrompt::setMessageHandler(Handler handler) {
     messageHandler() = std::move(handler);
+}
+
+bool UserPrompt::askYesNo(const QString& question) {
+    if (!questionHandler()) {
+        debugLog("question: %s", question.toUtf8().constData());
+        return false;
+    }
+    return questionHandler()(question);
+}
+
+void UserPrompt::setQuestionHandler(QuestionHandler handler) {
+    questionHandler() = std::move(handler);
 }

@@ -9,6 +9,12 @@ class UserPrompt {
 public:
     using Handler = std::function<void(const QString& text)>;
 
+    using QuestionHandler = std::function<bool(const QString& question)>;
+
     static void showMessage(const QString& text);
     static void setMessageHandler(Handler handler);
+
+    // A yes/no question; true for "はい". Without a handler the answer is no.
+    static bool askYesNo(const QString& question);
+    static void setQuestionHandler(QuestionHandler handler);
 };

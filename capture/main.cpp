@@ -26,6 +26,11 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     installTranslation(app);
     UserPrompt::setMessageHandler(showMessage);
+    UserPrompt::setQuestionHandler([](const QString& question) {
+        int answer = 0;
+        yesNoDialog(question, &answer);
+        return answer == 1;
+    });
 
     ProcessState& state = processState();
     QStringList arguments = app.arguments();

@@ -1,0 +1,204 @@
+#include "DarkFlat.h"
+
+#include "DebugLog.h"
+#include "HostPath.h"
+#include "SettingsRecord.h"
+#include "ShootingData.h"
+#include "TiffFile.h"
+#include "UserPrompt.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <opencv2/imgproc.hpp>
+
+namespace DarkFlat {
+
+void addFrameToAverage(cv::Mat& accumulator, const cv::Mat& frame, int n) {
+    debugLog("Add dark frame");
+    if (n <= 0 || accumulator.size() != frame.size() || accumulator.type() != frame.type()) {
+        frame.copyTo(accumulator);
+        return;
+    }
+    const uint64_t count = uint64_t(n);
+    for (int y = 0; y < frame.rows; ++y) {
+        uint16_t* mean = accumulator.ptr<uint16_t>(y);
+        const uint16_t* in = frame.ptr<uint16_t>(y);
+        const int samples = frame.cols * frame.channels();
+        for (int x = 0; x < samples; ++x)
+            mean[x] = uint16_t((mean[x] * count + in[x]) / (count + 1));
+    }
+}
+
+FlatReference flatReference(const cv::Mat& flat, bool isColor, int offset) {
+    FlatReference reference;
+    const int minimum = isColor ? 2 : 1;
+    const int bw = std::max(flat.cols / 100, minimum);
+    const int bh = std::max(flat.rows / 100, minimum);
+    const int across = std::min(100, flat.cols / bw);
+    const int down = std::min(100, flat.rows / bh);
+    const int64_t samplesPerPhase = std::max<int64_t>(int64_t(bw) * bh / 4, 1);
+    for (int by = 0; by < down; ++by) {
+        for (int bx = 0; bx < across; ++bx) {
+            int64_t sums[4] = {0, 0, 0, 0};
+            for (int y = by * bh; y < (by + 1) * bh; ++y) {
+                const uint16_t* row = flat.ptr<uint16_t>(y);
+                for (int x = bx * bw; x < (bx + 1) * bw; ++x)
+                    sums[(y & 1) * 2 + (x & 1)] += row[x];
+            }
+            if (isColor) {
+                for (int p = 0; p < 4; ++p)
+                    reference.phase[p] =
+                        std::max(reference.phase[p], int(sums[p] / samplesPerPhase));
+            } else {
+                const int64_t mean = (sums[0] + sums[1] + sums[2] + sums[3]) / (int64_t(bw) * bh);
+                reference.mono = std::max(reference.mono, int(mean));
+            }
+        }
+    }
+    reference.mono = std::max(reference.mono - offset, 0);
+    for (int& p : reference.phase)
+        p = std::max(p - offset, 0);
+    return reference;
+}
+
+void correctFrame(cv::Mat& raw, const cv::Mat& dark, const cv::Mat& flat, bool isColor, int mode,
+                  int offset) {
+    const bool useDark = mode != FlatOnly;
+    const bool useFlat = mode != DarkOnly;
+    if ((useDark && dark.size() != raw.size()) || (useFlat && flat.size() != raw.size()))
+        return;
+    const FlatReference reference =
+        useFlat ? flatReference(flat, isColor, offset) : FlatReference();
+    cv::parallel_for_(cv::Range(0, raw.rows), [&](const cv::Range& rows) {
+        for (int y = rows.start; y < rows.end; ++y) {
+            uint16_t* r = raw.ptr<uint16_t>(y);
+            const uint16_t* d = useDark ? dark.ptr<uint16_t>(y) : nullptr;
+            const uint16_t* f = useFlat ? flat.ptr<uint16_t>(y) : nullptr;
+            for (int x = 0; x < raw.cols; ++x) {
+                int64_t result;
+                if (mode == DarkOnly) {
+                    result = int64_t(r[x]) - d[x] + offset;
+                } else {
+                    const int64_t v = std::max<int64_t>(
+                        useDark ? int64_t(r[x]) - d[x] : int64_t(r[x]) - offset, 0);
+                    const int64_t fp = std::max<int64_t>(int64_t(f[x]) - offset, 0);
+                    const int ref = reference.at(y, x, isColor);
+                    int64_t w;
+                    if (fp == 0 && ref == 0) {
+                        w = 0;
+                    } else {
+                        const double k = ref == 0 ? 1.0 : std::min(1.0, double(fp) / ref);
+                        w = k == 0 ? v : int64_t(double(v) / k);
+                    }
+                    result = w + offset;
+                }
+                r[x] = uint16_t(std::clamp<int64_t>(result, 0, 65535));
+            }
+        }
+    });
+}
+
+QString dataFolder(const SettingsRecord& settings) {
+    return QString(QChar(settings.drive)) + ":\\VesperixData\\";
+}
+
+namespace {
+
+bool loadMaster(const QString& path, int width, int height, const char* missing,
+                const char* wrongSize, cv::Mat* master, ShootingData* data) {
+    if (!QFileInfo(HostPath::toHost(path)).isFile()) {
+        UserPrompt::showMessage(QString::fromUtf8(missing));
+        return false;
+    }
+    *master = readTiff(path, *data, 16);
+    if (master->cols != width || master->rows != height || master->channels() != 1) {
+        UserPrompt::showMessage(QString::fromUtf8(wrongSize));
+        return false;
+    }
+    return true;
+}
+
+// The Bayer digit of the model names the demosaic: 0 BG, 1 RG, 2 GB, 3 GR.
+int demosaicCode(const QString& model) {
+    static const int codes[] = {cv::COLOR_BayerBG2BGR, cv::COLOR_BayerRG2BGR, cv::COLOR_BayerGB2BGR,
+                                cv::COLOR_BayerGR2BGR};
+    const int digit = model.size() > 1 ? model.at(1).digitValue() : 0;
+    return codes[digit >= 0 && digit <= 3 ? digit : 0];
+}
+
+// The file of the same name with its class letter (the sixth character before ".") as "C".
+QString colourTwin(const QString& path) {
+    const int dot = path.lastIndexOf('.');
+    QString twin = path;
+    if (dot >= 6)
+        twin[dot - 6] = 'C';
+    return twin;
+}
+
+} // namespace
+
+bool loadMasterDark(const SettingsRecord& settings, int width, int height, int gain,
+                    cv::Mat* dark) {
+    ShootingData data;
+    if (!loadMaster(dataFolder(settings) + settings.preDark, width, height,
+                    "ダークファイルがありません", "ダークファイルとは画像サイズが異なります.", dark,
+                    &data))
+        return false;
+    if (data.gain == gain)
+        return true;
+    return UserPrompt::askYesNo(
+        QStringLiteral("ダークファイルとはゲインが異なります。続行しすか?"));
+}
+
+bool loadMasterFlat(const SettingsRecord& settings, int width, int height, cv::Mat* flat) {
+    ShootingData data;
+    return loadMaster(dataFolder(settings) + settings.preFlat, width, height,
+                      "フラットファイルがありません", "フラットファイルとは画像サイズが異なります.",
+                      flat, &data);
+}
+
+bool correctFile(const SettingsRecord& settings, const QString& path, int operation) {
+    ShootingData data;
+    cv::Mat raw = readTiff(path, data, 16);
+    if (raw.empty() || raw.channels() != 1)
+        return false;
+    if (operation == SubtractDark) {
+        if (data.correctionFlags & 1) {
+            UserPrompt::showMessage(QStringLiteral("既にダーク減算済み."));
+            return false;
+        }
+        if (data.correctionFlags & 2) {
+            UserPrompt::showMessage(QStringLiteral("フラット補正済みはダーク減算できません."));
+            return false;
+        }
+    } else if (data.correctionFlags & 2) {
+        UserPrompt::showMessage(QStringLiteral("既にフラット補正済み."));
+        return false;
+    }
+    const bool isColor = data.model.startsWith('C');
+    debugLog("Gain=%d", data.gain);
+    debugLog("Offset=%d", data.offset);
+    debugLog("width = %d, height=%d color=%d", raw.cols, raw.rows, int(isColor));
+    cv::Mat master;
+    const bool loaded = operation == SubtractDark
+                            ? loadMasterDark(settings, raw.cols, raw.rows, data.gain, &master)
+                            : loadMasterFlat(settings, raw.cols, raw.rows, &master);
+    if (!loaded)
+        return false;
+    debugLog("start dark flat");
+    if (operation == SubtractDark)
+        correctFrame(raw, master, cv::Mat(), isColor, DarkOnly, data.offset);
+    else
+        correctFrame(raw, cv::Mat(), master, isColor, FlatOnly, data.offset);
+    data.correctionFlags |= operation == SubtractDark ? 1 : 2;
+    if (!writeTiff(path, raw, data))
+        return false;
+    if (isColor) {
+        cv::Mat colour;
+        cv::cvtColor(raw, colour, demosaicCode(QString::fromLatin1(data.model)));
+        return writeTiff(colourTwin(path), colour, data) == 1;
+    }
+    return true;
+}
+
+} // namespace DarkFlat
