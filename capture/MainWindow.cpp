@@ -1,12 +1,14 @@
 #include "MainWindow.h"
 
 #include "CameraDevice.h"
+#include "DarkFlatBatch.h"
 #include "ExternalPrograms.h"
 #include "HostPath.h"
 #include "ProcessState.h"
 #include "SettingSteps.h"
 #include "SettingsFile.h"
 #include "SettingsRecord.h"
+#include "TotalDarkFlat.h"
 #include "ui_MainWindow.h"
 
 #include <QFileIconProvider>
@@ -353,6 +355,15 @@ void MainWindow::on_pushButton_34_clicked() {
         return;
     state.infoPanelOn = state.infoPanelOn ? 0 : 1;
     ui->groupBoxInfo->setVisible(state.infoPanelOn);
+}
+
+void MainWindow::on_pushButton_35_clicked() {
+    if (state.captureState != 0)
+        return; // outside idle the button zooms the view out
+    TotalDarkFlat dialog(*state.settings, dataFolderFrames(*state.settings), this);
+    dialog.adjustSize();
+    dialog.move(geometry().center() - dialog.rect().center());
+    dialog.exec();
 }
 
 void MainWindow::on_pushButton_56_clicked() {

@@ -46,6 +46,7 @@ public:
 
 private slots:
     void on_pushButton_clicked();
+    void on_pushButton_35_clicked();
     void on_pushButton_56_clicked();
     void on_pushButton_26_clicked();
     void on_pushButton_27_clicked();

@@ -191,14 +191,17 @@ bool correctFile(const SettingsRecord& settings, const QString& path, int operat
     else
         correctFrame(raw, cv::Mat(), master, isColor, FlatOnly, data.offset);
     data.correctionFlags |= operation == SubtractDark ? 1 : 2;
+    return saveCorrected(path, raw, data);
+}
+
+bool saveCorrected(const QString& path, const cv::Mat& raw, const ShootingData& data) {
     if (!writeTiff(path, raw, data))
         return false;
-    if (isColor) {
-        cv::Mat colour;
-        cv::cvtColor(raw, colour, demosaicCode(QString::fromLatin1(data.model)));
-        return writeTiff(colourTwin(path), colour, data) == 1;
-    }
-    return true;
+    if (!data.model.startsWith('C'))
+        return true;
+    cv::Mat colour;
+    cv::cvtColor(raw, colour, demosaicCode(QString::fromLatin1(data.model)));
+    return writeTiff(colourTwin(path), colour, data) == 1;
 }
 
 } // namespace DarkFlat

@@ -4,6 +4,7 @@
 #include <opencv2/core.hpp>
 
 struct SettingsRecord;
+struct ShootingData;
 
 // Master darks and flats and the one per-pixel correction applied with them.
 namespace DarkFlat {
@@ -41,6 +42,10 @@ bool loadMasterFlat(const SettingsRecord& settings, int width, int height, cv::M
 // Corrects one stored frame (Windows-form path) and writes it over itself, with its colour
 // twin for a colour frame. False when it was refused or failed.
 bool correctFile(const SettingsRecord& settings, const QString& path, int operation);
+
+// Writes a corrected raw frame over its file with its shooting data, and for a colour frame
+// the demosaiced colour twin ("C" in place of the class letter).
+bool saveCorrected(const QString& path, const cv::Mat& raw, const ShootingData& data);
 
 // "X:\VesperixData\" of the data drive.
 QString dataFolder(const SettingsRecord& settings);
