@@ -81,18 +81,15 @@ void subtractDarkRow(uint16_t* r, const uint16_t* d, int count, int offset) {
         r[x] = uint16_t(std::clamp(int(r[x]) - int(d[x]) + offset, 0, 65535));
 }
 
-// One sample of modes 1 and 2. The flat only brightens (k at most 1); float arithmetic
-// lets the row loops below run vectorised.
+// One sample of modes 1 and 2, in single-precision floating point.
 inline uint16_t divideFlat(int raw, int subtrahend, int flat, int offset, float ref) {
     const float v = float(std::max(raw - subtrahend, 0));
     const float fp = float(std::max(flat - offset, 0));
-    // No division by zero anywhere, so the loop has no branches: a zero reference gives
-    // k = 1, a zero k leaves v as it is, and a zero flat against a zero reference gives 0.
-    const float safeRef = ref > 0 ? ref : 1.0f;
-    const float ratio = std::min(1.0f, fp / safeRef);
-    const float k = ref > 0 ? ratio : 1.0f;
-    const float safeK = k > 0 ? k : 1.0f;
-    const float divided = v / safeK;
+    // w = v / k with k = f' / ref at most 1: a flat at or above its reference (k = 1) or at
+    // zero (k = 0) leaves v, below it v is scaled up by ref / f'; a zero flat against a zero
+    // reference gives 0. One division, no branches, so the row loop runs vectorised.
+    const float scaled = v * ref / (fp > 0 ? fp : 1.0f);
+    const float divided = ((fp >= ref) | (fp == 0)) ? v : scaled;
     const float w = ((fp == 0) & (ref == 0)) ? 0.0f : divided;
     // w is never negative, so the conversion truncates toward zero; anything at or above
     // 2^17 ends at the top of the range whatever the offset.
