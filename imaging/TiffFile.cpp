@@ -1,5 +1,6 @@
 #include "TiffFile.h"
 
+#include "AtomicFile.h"
 #include "DebugLog.h"
 #include "HostPath.h"
 
@@ -10,12 +11,6 @@
 #include <memory>
 #include <new>
 #include <type_traits>
-
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -80,16 +75,6 @@ public:
     uint8_t* p;
     size_t pos = 0;
 };
-
-bool syncToDisk(QSaveFile& file) {
-    if (!file.flush())
-        return false;
-#ifdef Q_OS_WIN
-    return ::_commit(file.handle()) == 0;
-#else
-    return ::fsync(file.handle()) == 0;
-#endif
-}
 
 // Converts `pixels` pixels from host-order BGR (or mono) to big-endian RGB (or mono).
 void toFile(const uint16_t* in, uint8_t* out, size_t pixels, int channels) {
@@ -245,7 +230,7 @@ int writeTiff(const QString& windowsPath, const cv::Mat& image, const ShootingDa
     out.put32(1);
     std::memset(out.p + out.pos, 0, ShootingData::dateTimeLength);
     out.pos += ShootingData::dateTimeLength;
-    if (!writeBuffer(out.pos) || !syncToDisk(file))
+    if (!writeBuffer(out.pos) || !AtomicFile::syncToDisk(file))
         return fail("Binary file write error");
     if (!file.commit()) {
         debugLog("Binary file write error");

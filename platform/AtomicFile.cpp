@@ -8,9 +8,7 @@
 #include <unistd.h>
 #endif
 
-namespace {
-
-bool syncToDisk(QSaveFile& file) {
+bool AtomicFile::syncToDisk(QSaveFile& file) {
     if (!file.flush())
         return false;
 #ifdef Q_OS_WIN
@@ -19,8 +17,6 @@ bool syncToDisk(QSaveFile& file) {
     return ::fsync(file.handle()) == 0;
 #endif
 }
-
-} // namespace
 
 AtomicFile::Result AtomicFile::write(const QString& hostPath, const QByteArray& content) {
     QSaveFile file(hostPath);

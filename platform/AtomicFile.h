@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QSaveFile;
+
 // Rewrites a whole file so that it is never left half-written: the content goes to a
 // temporary file in the same folder, is flushed to the disk and then renamed over the old
 // file. On any failure the old file stays as it was.
@@ -11,4 +13,8 @@ public:
     enum Result { Written, OpenFailed, WriteFailed };
 
     static Result write(const QString& hostPath, const QByteArray& content);
+
+    // Flushes a file being saved and waits until the disk has it; for writers that stream
+    // their content into a QSaveFile themselves.
+    static bool syncToDisk(QSaveFile& file);
 };
