@@ -110,11 +110,17 @@ double SimCamera::temperatureAt(std::int64_t nowMs) const {
     return goal + (temperature - goal) * std::exp(-elapsed / thermalTimeConstantMs);
 }
 
-void SimCamera::setCooler(bool on) {
-    QMutexLocker lock(&mutex);
+// The temperature reached so far becomes the start of the next approach, before the goal
+// changes.
+void SimCamera::startNewApproach() {
     const std::int64_t now = Clock::nowMs();
     temperature = temperatureAt(now);
     temperatureSinceMs = now;
+}
+
+void SimCamera::setCooler(bool on) {
+    QMutexLocker lock(&mutex);
+    startNewApproach();
     cooler = on;
 }
 
@@ -125,9 +131,7 @@ bool SimCamera::coolerOn() const {
 
 void SimCamera::setTargetTemperature(double celsius) {
     QMutexLocker lock(&mutex);
-    const std::int64_t now = Clock::nowMs();
-    temperature = temperatureAt(now);
-    temperatureSinceMs = now;
+    startNewApproach();
     target = celsius;
 }
 

@@ -72,6 +72,7 @@ private:
     bool renderInto(std::uint8_t* buffer, long bytes);
     SimExposure exposureLocked() const;
     double temperatureAt(std::int64_t nowMs) const;
+    void startNewApproach(); // with the mutex held
 
     const SkyRenderer& renderer;
     const SimOptics& optics; // the observatory's: every camera sees the same sky

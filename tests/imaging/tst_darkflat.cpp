@@ -24,6 +24,21 @@ cv::Mat flatWith(int level, int atOrigin) {
     return flat;
 }
 
+// A data folder on drive C with a 16 x 16 master dark of level 100 taken at gain 5.
+struct FolderWithDark {
+    FolderWithDark() {
+        QDir().mkpath(drives.root() + "/C/VesperixData");
+        settings.setDefaults();
+        settings.preDark = "D00001.tif";
+        ShootingData darkData;
+        darkData.gain = 5;
+        darkData.frameCount = 16;
+        QVERIFY(writeTiff("C:\\VesperixData\\D00001.tif", filled(16, 16, 100), darkData) == 1);
+    }
+    TestDrives drives;
+    SettingsRecord settings;
+};
+
 } // namespace
 
 class TestDarkFlat : public QObject {
@@ -149,15 +164,8 @@ void TestDarkFlat::correctFileRefusesWhatWasDone() {
 }
 
 void TestDarkFlat::correctFileWritesTheFlagsAndTheColourTwin() {
-    TestDrives drives;
-    QDir().mkpath(drives.root() + "/C/VesperixData");
-    SettingsRecord settings;
-    settings.setDefaults();
-    settings.preDark = "D00001.tif";
-    ShootingData darkData;
-    darkData.gain = 5;
-    darkData.frameCount = 16;
-    QCOMPARE(writeTiff("C:\\VesperixData\\D00001.tif", filled(16, 16, 100), darkData), 1);
+    FolderWithDark folder;
+    SettingsRecord& settings = folder.settings;
     ShootingData lightData;
     lightData.gain = 5;
     lightData.offset = 10;
@@ -181,14 +189,8 @@ void TestDarkFlat::correctFileWritesTheFlagsAndTheColourTwin() {
 }
 
 void TestDarkFlat::masterDarkOfAnotherGainAsksFirst() {
-    TestDrives drives;
-    QDir().mkpath(drives.root() + "/C/VesperixData");
-    SettingsRecord settings;
-    settings.setDefaults();
-    settings.preDark = "D00001.tif";
-    ShootingData darkData;
-    darkData.gain = 5;
-    QCOMPARE(writeTiff("C:\\VesperixData\\D00001.tif", filled(16, 16, 100), darkData), 1);
+    FolderWithDark folder;
+    SettingsRecord& settings = folder.settings;
     QStringList asked, messages;
     bool answer = false;
     UserPrompt::setQuestionHandler([&](const QString& q) {
