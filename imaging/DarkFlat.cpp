@@ -1,5 +1,6 @@
 #include "DarkFlat.h"
 
+#include "BayerCode.h"
 #include "DebugLog.h"
 #include "HostPath.h"
 #include "SettingsRecord.h"
@@ -154,12 +155,9 @@ bool loadMaster(const QString& path, int width, int height, const char* missing,
     return true;
 }
 
-// The Bayer digit of the model names the demosaic: 0 BG, 1 RG, 2 GB, 3 GR.
+// The Bayer digit of the model names the demosaic.
 int demosaicCode(const QString& model) {
-    static const int codes[] = {cv::COLOR_BayerBG2BGR, cv::COLOR_BayerRG2BGR, cv::COLOR_BayerGB2BGR,
-                                cv::COLOR_BayerGR2BGR};
-    const int digit = model.size() > 1 ? model.at(1).digitValue() : 0;
-    return codes[digit >= 0 && digit <= 3 ? digit : 0];
+    return bayerConversionCode(model.size() > 1 ? model.at(1).digitValue() : 0);
 }
 
 // The file of the same name with its class letter (the sixth character before ".") as "C".
