@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+struct ShootingData;
+
+// The texts of the info panel for the frame on screen.
+struct InfoPanelTexts {
+    QString date;     // labelInfoDate
+    QString gain;     // labelInfoGain
+    QString exposure; // labelInfoExposure
+    QString darked;   // labelInfoDarked
+    QString flated;   // labelInfoFlated
+};
+
+InfoPanelTexts infoPanelTexts(const ShootingData& data, const QString& date);

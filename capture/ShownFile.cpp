@@ -1,0 +1,25 @@
+#include "ShownFile.h"
+
+#include "FileTimes.h"
+#include "HostPath.h"
+#include "TiffFile.h"
+
+#include <QFileInfo>
+
+ShownFile readShownFile(const QString& windowsPath) {
+    ShownFile shown;
+    const QString host = HostPath::toHost(windowsPath);
+    if (!QFileInfo(host).isFile())
+        return shown;
+    shown.image8 = readTiff(windowsPath, shown.data, 8);
+    if (shown.image8.empty())
+        return shown;
+    shown.ok = true;
+    const QByteArray& model = shown.data.model;
+    shown.isColor = model.startsWith('C');
+    // The display indexes its demosaic table with this digit; a damaged model reads as BG.
+    const int digit = model.size() > 1 ? model.at(1) - '0' : 0;
+    shown.bayer = digit >= 0 && digit <= 3 ? digit : 0;
+    shown.date = FileTimes::creationTime(host).toString("yyyy/MM/dd hh:mm:ss");
+    return shown;
+}
