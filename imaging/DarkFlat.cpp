@@ -1,5 +1,6 @@
 #include "DarkFlat.h"
 
+#include "BayerPattern.h"
 #include "DebugLog.h"
 #include "HostPath.h"
 #include "SettingsRecord.h"
@@ -154,14 +155,6 @@ bool loadMaster(const QString& path, int width, int height, const char* missing,
     return true;
 }
 
-// The Bayer digit of the model names the demosaic: 0 BG, 1 RG, 2 GB, 3 GR.
-int demosaicCode(const QString& model) {
-    static const int codes[] = {cv::COLOR_BayerBG2BGR, cv::COLOR_BayerRG2BGR, cv::COLOR_BayerGB2BGR,
-                                cv::COLOR_BayerGR2BGR};
-    const int digit = model.size() > 1 ? model.at(1).digitValue() : 0;
-    return codes[digit >= 0 && digit <= 3 ? digit : 0];
-}
-
 // The file of the same name with its class letter (the sixth character before ".") as "C".
 QString colourTwin(const QString& path) {
     const int dot = path.lastIndexOf('.');
@@ -236,7 +229,7 @@ bool saveCorrected(const QString& path, const cv::Mat& raw, const ShootingData& 
     if (!data.model.startsWith('C'))
         return true;
     cv::Mat colour;
-    cv::cvtColor(raw, colour, demosaicCode(QString::fromLatin1(data.model)));
+    cv::cvtColor(raw, colour, BayerPattern::demosaicCode(BayerPattern::fromModel(data.model)));
     return writeTiff(colourTwin(path), colour, data) == 1;
 }
 
