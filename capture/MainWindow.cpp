@@ -3,6 +3,7 @@
 #include "CameraDevice.h"
 #include "DarkFlatBatch.h"
 #include "ExternalPrograms.h"
+#include "FileSelectDialog.h"
 #include "HostPath.h"
 #include "ProcessState.h"
 #include "SettingSteps.h"
@@ -334,6 +335,26 @@ void MainWindow::on_pushButton_35_clicked() {
 
 void MainWindow::on_pushButton_56_clicked() {
     startAxilo(state, this);
+}
+
+void MainWindow::on_pushButton_60_clicked() {
+    openFileSelect(0, ui->labelDarkFileName);
+}
+
+void MainWindow::on_pushButton_61_clicked() {
+    openFileSelect(1, ui->labelFlatFileName);
+}
+
+void MainWindow::openFileSelect(int mode, QLabel* nameLabel) {
+    // Not exec(): the main loop, and with it guiding and the cooler, keeps running while the
+    // user chooses.
+    auto* dialog = new FileSelectDialog(*state.settings, mode, nameLabel->text(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &FileSelectDialog::fileChosen, nameLabel, [nameLabel](const QString& name) {
+        nameLabel->setText(name);
+        fitText(nameLabel);
+    });
+    dialog->open();
 }
 
 void MainWindow::pressButtons(const QStringList& objectNames) {
