@@ -1,6 +1,6 @@
 #include "FrameFiles.h"
 
-#include "BayerCode.h"
+#include "BayerPattern.h"
 #include "DataFolder.h"
 #include "SettingsRecord.h"
 #include "TiffFile.h"
@@ -39,7 +39,7 @@ WrittenFiles writeFrameFiles(const FrameWriteJob& job, DataFolder& folder) {
     bool colourWritten = false;
     if (job.frame.type() == CV_16UC1 && job.frame.rows >= 2 && job.frame.cols >= 2) {
         cv::Mat colour;
-        cv::cvtColor(job.frame, colour, bayerConversionCode(job.bayer));
+        cv::cvtColor(job.frame, colour, BayerPattern::demosaicCode(job.bayer));
         const QString name = colourFileName(number);
         colourWritten = writeTiff(numberFolder + '\\' + name, colour, job.data) == 1;
         if (colourWritten)

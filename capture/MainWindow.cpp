@@ -3,17 +3,18 @@
 #include "CameraDevice.h"
 #include "DarkFlatBatch.h"
 #include "ExternalPrograms.h"
+#include "FileSelectDialog.h"
 #include "HostPath.h"
 #include "ProcessState.h"
 #include "SettingSteps.h"
 #include "SettingsFile.h"
 #include "SettingsRecord.h"
+#include "TextFit.h"
 #include "TotalDarkFlat.h"
 #include "ui_MainWindow.h"
 
 #include <QFileIconProvider>
 #include <QFileInfo>
-#include <QFontInfo>
 #include <QGroupBox>
 #include <QMutexLocker>
 #include <QStatusBar>
@@ -29,40 +30,6 @@ constexpr int exposureTextCount = int(sizeof exposureTexts / sizeof exposureText
 QString exposureText(int index) {
     // The settings file allows one index more than the label has.
     return exposureTexts[std::clamp(index, 0, exposureTextCount - 1)];
-}
-
-// Length of the longest line in full-width characters: a Latin letter or digit takes about
-// half the room of a kana or kanji, and counting it whole would shrink Latin text to half
-// the size it needs.
-double fullWidthLength(const QString& text) {
-    double longest = 0;
-    for (const QString& line : text.split('\n')) {
-        double length = 0;
-        for (QChar ch : line) {
-            const ushort code = ch.unicode();
-            length += code < 0x80 || (code >= 0xff61 && code <= 0xff9f) ? 0.5 : 1.0;
-        }
-        longest = std::max(longest, length);
-    }
-    return longest;
-}
-
-void fitWidgetText(QWidget* widget, const QString& text) {
-    // The size from the form is kept, so a shorter text later gets the full size again.
-    QVariant base = widget->property("vxBasePixelSize");
-    if (!base.isValid()) {
-        base = QFontInfo(widget->font()).pixelSize();
-        widget->setProperty("vxBasePixelSize", base);
-    }
-    int pixelSize = base.toInt();
-    const double length = fullWidthLength(text);
-    if (length > 0 && widget->width() < length * pixelSize)
-        pixelSize = std::max(1, int(widget->width() / length));
-    QFont font = widget->font();
-    if (QFontInfo(font).pixelSize() == pixelSize)
-        return;
-    font.setPixelSize(pixelSize);
-    widget->setFont(font);
 }
 
 void markActive(QPushButton* active, QPushButton* inactive) {
@@ -129,11 +96,11 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::fitText(QPushButton* button) {
-    fitWidgetText(button, button->text());
+    TextFit::fit(button, button->text());
 }
 
 void MainWindow::fitText(QLabel* label) {
-    fitWidgetText(label, label->text());
+    TextFit::fit(label, label->text());
 }
 
 void MainWindow::fitAllTexts() {
@@ -368,6 +335,26 @@ void MainWindow::on_pushButton_35_clicked() {
 
 void MainWindow::on_pushButton_56_clicked() {
     startAxilo(state, this);
+}
+
+void MainWindow::on_pushButton_60_clicked() {
+    openFileSelect(0, ui->labelDarkFileName);
+}
+
+void MainWindow::on_pushButton_61_clicked() {
+    openFileSelect(1, ui->labelFlatFileName);
+}
+
+void MainWindow::openFileSelect(int mode, QLabel* nameLabel) {
+    // Not exec(): the main loop, and with it guiding and the cooler, keeps running while the
+    // user chooses.
+    auto* dialog = new FileSelectDialog(*state.settings, mode, nameLabel->text(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &FileSelectDialog::fileChosen, nameLabel, [nameLabel](const QString& name) {
+        nameLabel->setText(name);
+        fitText(nameLabel);
+    });
+    dialog->open();
 }
 
 void MainWindow::pressButtons(const QStringList& objectNames) {

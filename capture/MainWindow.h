@@ -48,6 +48,8 @@ private slots:
     void on_pushButton_clicked();
     void on_pushButton_35_clicked();
     void on_pushButton_56_clicked();
+    void on_pushButton_60_clicked();
+    void on_pushButton_61_clicked();
     void on_pushButton_26_clicked();
     void on_pushButton_27_clicked();
     void on_pushButton_28_clicked();
@@ -69,6 +71,7 @@ private:
     void setButtonText(QPushButton* button, const QString& text);
     void hideDigitalCameraGroups();
     void fitAllTexts();
+    void openFileSelect(int mode, QLabel* nameLabel);
 
     Ui::MainWindow* ui;
     ProcessState& state;

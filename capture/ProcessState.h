@@ -47,6 +47,8 @@ struct ProcessState {
     bool solveShot = false;
     int infoPanelOn = 0;
     bool liveOverlayOn = true;
+    // The full-screen view is open; the gamepad thread reads it to send its buttons there.
+    std::atomic<bool> evfOpen{false};
 };
 
 ProcessState& processState();

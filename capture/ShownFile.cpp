@@ -1,5 +1,6 @@
 #include "ShownFile.h"
 
+#include "BayerPattern.h"
 #include "FileTimes.h"
 #include "HostPath.h"
 #include "TiffFile.h"
@@ -16,10 +17,9 @@ ShownFile readShownFile(const QString& windowsPath) {
         return shown;
     shown.ok = true;
     const QByteArray& model = shown.data.model;
-    shown.isColor = model.startsWith('C');
+    shown.isColor = BayerPattern::isColour(model);
     // The display indexes its demosaic table with this digit; a damaged model reads as BG.
-    const int digit = model.size() > 1 ? model.at(1) - '0' : 0;
-    shown.bayer = digit >= 0 && digit <= 3 ? digit : 0;
+    shown.bayer = BayerPattern::fromModel(model);
     shown.date = FileTimes::creationTime(host).toString("yyyy/MM/dd hh:mm:ss");
     return shown;
 }

@@ -1,6 +1,6 @@
 #include "DarkFlat.h"
 
-#include "BayerCode.h"
+#include "BayerPattern.h"
 #include "DebugLog.h"
 #include "HostPath.h"
 #include "SettingsRecord.h"
@@ -155,11 +155,6 @@ bool loadMaster(const QString& path, int width, int height, const char* missing,
     return true;
 }
 
-// The Bayer digit of the model names the demosaic.
-int demosaicCode(const QString& model) {
-    return bayerConversionCode(model.size() > 1 ? model.at(1).digitValue() : 0);
-}
-
 // The file of the same name with its class letter (the sixth character before ".") as "C".
 QString colourTwin(const QString& path) {
     const int dot = path.lastIndexOf('.');
@@ -234,7 +229,7 @@ bool saveCorrected(const QString& path, const cv::Mat& raw, const ShootingData& 
     if (!data.model.startsWith('C'))
         return true;
     cv::Mat colour;
-    cv::cvtColor(raw, colour, demosaicCode(QString::fromLatin1(data.model)));
+    cv::cvtColor(raw, colour, BayerPattern::demosaicCode(BayerPattern::fromModel(data.model)));
     return writeTiff(colourTwin(path), colour, data) == 1;
 }
 
