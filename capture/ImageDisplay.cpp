@@ -2,12 +2,17 @@
 
 #include "CanvasOverlays.h"
 #include "DebugLog.h"
+#include "DetectionThreshold.h"
 #include "FrameOps.h"
 #include "ProcessState.h"
+#include "StarSpotDetector.h"
 #include "ViewMapping.h"
 
+#include <QFont>
+#include <QGuiApplication>
 #include <QImage>
 #include <QMutexLocker>
+#include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <opencv2/imgproc.hpp>
@@ -15,6 +20,8 @@
 namespace {
 
 const cv::Scalar borderColour(80, 0, 0); // dark blue, in blue-green-red order
+constexpr int focusPatch = 32;           // image pixels measured around the focus point
+constexpr int focusMargin = 16;          // the point must lie this far inside the canvas
 
 // Display pixels per image pixel: the turned width times displayScale, cut down to a multiple
 // of 16, over the turned width. The small allowance keeps a product such as 6000 * 0.16 from
@@ -147,6 +154,9 @@ void ImageDisplay::render(const cv::Mat& frame, bool isColor, int bayer) {
     else
         shown.copyTo(target);
 
+    starSize = 0;
+    if (shrink == 1 && zoom > 1 && v.focusPointSet)
+        measureFocus(frame, conversion, mapping, s);
     if (state.captureState == 1 && state.liveOverlayOn && zoom < 2 && chartOverlay)
         chartOverlay(canvasImage);
     if (zoom > 1)
@@ -156,6 +166,56 @@ void ImageDisplay::render(const cv::Mat& frame, bool isColor, int bayer) {
     if (present)
         present(QImage(canvasImage.data, canvasWidth, canvasHeight, int(canvasImage.step),
                        QImage::Format_BGR888));
+}
+
+// Measures the star under the focus point in a patch of the frame, keeps the smallest size
+// and lets the point follow the star as it drifts.
+void ImageDisplay::measureFocus(const cv::Mat& frame, int conversion, const ViewMapping& mapping,
+                                double s) {
+    ViewState& v = viewState;
+    const cv::Point point(v.focusPointX, v.focusPointY);
+    if (point.x <= focusMargin || point.y <= focusMargin || point.x >= canvasWidth - focusMargin ||
+        point.y >= canvasHeight - focusMargin)
+        return;
+    const int half = int(focusPatch / 2 * v.zoom * s);
+    cv::rectangle(canvasImage, point - cv::Point(half, half), point + cv::Point(half, half),
+                  cv::Scalar(255, 255, 255));
+
+    const cv::Point2d centre = mapping.frameFromCanvas(point);
+    const cv::Rect patch(int(std::floor(centre.x)) - focusPatch / 2,
+                         int(std::floor(centre.y)) - focusPatch / 2, focusPatch, focusPatch);
+    if ((patch & cv::Rect(0, 0, frame.cols, frame.rows)) != patch)
+        return;
+    cv::Mat grey;
+    if (conversion >= 0)
+        cv::cvtColor(demosaicRect(frame, patch, conversion), grey, cv::COLOR_BGR2GRAY);
+    else if (frame.channels() == 3)
+        cv::cvtColor(frame(patch), grey, cv::COLOR_BGR2GRAY);
+    else
+        grey = frame(patch);
+    StarSpotDetector detector(grey);
+    if (detector.findStars(detectionThreshold(grey), true) <= 0)
+        return;
+    starSize = detector.starPixelCount(0);
+    v.minStarSize = std::min(v.minStarSize, starSize);
+    const cv::Point2d drift = mapping.turnedFromFrame(
+        cv::Point2d(detector.starX(0) - focusPatch / 2, detector.starY(0) - focusPatch / 2));
+    v.focusPointX += int(std::lround(drift.x * s));
+    v.focusPointY += int(std::lround(drift.y * s));
+
+    // Text needs the font database of a GUI application; a tool without one still measures.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return;
+    QImage target(canvasImage.data, canvasWidth, canvasHeight, int(canvasImage.step),
+                  QImage::Format_BGR888);
+    QPainter painter(&target);
+    QFont font("Arial", 12);
+    font.setStyleHint(QFont::SansSerif);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    const int textX = v.focusPointX + int(17 * v.zoom * s);
+    painter.drawText(textX, v.focusPointY, QString::asprintf("size=%d", starSize));
+    painter.drawText(textX, v.focusPointY + 14, QString::asprintf("min size=%d", v.minStarSize));
 }
 
 void ImageDisplay::clearFocusPoint() {

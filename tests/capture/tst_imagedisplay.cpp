@@ -2,11 +2,15 @@
 #include "ImageDisplay.h"
 #include "LogRecorder.h"
 #include "ProcessState.h"
+#include "Screenshot.h"
+#include "SkyRenderer.h"
+#include "StarCatalog.h"
 #include "TestDrives.h"
 
 #include <QFileInfo>
 #include <QImage>
 #include <QtTest>
+#include <memory>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -73,7 +77,25 @@ struct Display {
 
 class TestImageDisplay : public QObject {
     Q_OBJECT
+    StarCatalog catalog;
+    std::unique_ptr<SkyRenderer> sky;
+    SimSensor sensor;
+    cv::Point star; // a bright star well inside the simulated frame
+
+    cv::Mat skyFrame(double defocus, std::uint64_t number) const {
+        SimOptics optics;
+        optics.seeingFwhmArcsec = 4; // a star of a few pixels even in focus
+        optics.defocus = defocus;
+        SimExposure exposure;
+        exposure.seconds = 2;
+        exposure.electronsPerAdu = 0.05;
+        exposure.bits16 = false;
+        exposure.frameNumber = number;
+        return sky->render(sensor, optics, exposure);
+    }
+
 private slots:
+    void initTestCase();
     void pictureIsScaledAndCentred_data();
     void pictureIsScaledAndCentred();
     void quarterTurnsMoveTheCorner_data();
@@ -96,7 +118,23 @@ private slots:
     void addBrightnessClamps();
     void highBytesTakesTheUpperByte();
     void saveJpegWritesTheSolverFile();
+    void focusSizeFollowsTheFocus();
+    void focusPointFollowsTheStar_data();
+    void focusPointFollowsTheStar();
 };
+
+void TestImageDisplay::initTestCase() {
+    catalog = loadCatalogs(qEnvironmentVariable("VESPERIX_BIN_DIR"));
+    QVERIFY(!catalog.stars.empty());
+    sky = std::make_unique<SkyRenderer>(catalog);
+    sensor.width = 1000;
+    sensor.height = 800;
+    // The brightest spot away from the edges, smoothed so that no hot pixel wins.
+    cv::Mat smooth;
+    cv::GaussianBlur(skyFrame(3, 1), smooth, cv::Size(7, 7), 0);
+    cv::minMaxLoc(smooth(cv::Rect(150, 150, 700, 500)), nullptr, nullptr, nullptr, &star);
+    star += cv::Point(150, 150);
+}
 
 void TestImageDisplay::pictureIsScaledAndCentred_data() {
     QTest::addColumn<int>("width");
@@ -533,6 +571,87 @@ void TestImageDisplay::saveJpegWritesTheSolverFile() {
     QVERIFY(log.contains("Data Empty saveJpeg"));
     QCOMPARE(QFileInfo(path).size(), size);
     QVERIFY(!log.contains("imwrite faile"));
+}
+
+void TestImageDisplay::focusSizeFollowsTheFocus() {
+    Display d;
+    d.display.setDisplayGeometry(sensor.width, sensor.height);
+    d.view.zoom = 4;
+    d.view.viewCenterX = star.x;
+    d.view.viewCenterY = star.y;
+    d.display.setFocusPoint(600, 320); // the window's centre: the star
+    // The median size of five frames at each focus, from far out into focus.
+    std::vector<int> medians, all;
+    std::uint64_t number = 10;
+    for (double defocus : {4.0, 2.0, 0.0}) {
+        std::vector<int> sizes;
+        for (int i = 0; i < 5; ++i) {
+            d.display.showImage(skyFrame(defocus, ++number), false, 0);
+            sizes.push_back(d.display.lastStarSize());
+        }
+        all.insert(all.end(), sizes.begin(), sizes.end());
+        std::nth_element(sizes.begin(), sizes.begin() + 2, sizes.end());
+        medians.push_back(sizes[2]);
+    }
+    QVERIFY2(medians[0] > medians[1] && medians[1] > medians[2] && medians[2] >= 5,
+             qPrintable(QString("sizes %1 %2 %3").arg(medians[0]).arg(medians[1]).arg(medians[2])));
+    const int smallest = *std::min_element(all.begin(), all.end());
+    QCOMPARE(d.view.minStarSize, smallest);
+    // Out of focus again: larger sizes, the minimum stays.
+    const cv::Point before(d.view.focusPointX, d.view.focusPointY);
+    d.display.showImage(skyFrame(3, ++number), false, 0);
+    QVERIFY(d.display.lastStarSize() > smallest);
+    QCOMPARE(d.view.minStarSize, smallest);
+    // The white square of side 32 * zoom * s around the point, 51 pixels each way; the point
+    // then follows the star by a few pixels at most.
+    QCOMPARE(at(d.canvas(), before.x - 51, before.y), white);
+    QCOMPARE(at(d.canvas(), before.x, before.y + 51), white);
+    const cv::Point p(d.view.focusPointX, d.view.focusPointY);
+    QVERIFY(std::abs(p.x - before.x) <= 3 && std::abs(p.y - before.y) <= 3);
+    // The two texts right of the point: white pixels there, none further right.
+    const int textX = p.x + 54;
+    QVERIFY(cv::countNonZero(d.canvas()(cv::Rect(textX, p.y - 14, 60, 14)).reshape(1) == 255) > 20);
+    QVERIFY(cv::countNonZero(d.canvas()(cv::Rect(textX, p.y, 80, 14)).reshape(1) == 255) > 20);
+    saveScreenshot(QImage(d.canvas().data, 1200, 640, int(d.canvas().step), QImage::Format_BGR888),
+                   "imagedisplay-focus");
+
+    // Only when zoomed in and not shrunk.
+    d.view.zoom = 1;
+    d.display.redraw();
+    QCOMPARE(d.display.lastStarSize(), 0);
+}
+
+void TestImageDisplay::focusPointFollowsTheStar_data() {
+    QTest::addColumn<int>("turns");
+    for (int turns = 0; turns < 4; ++turns)
+        QTest::addRow("turns %d", turns) << turns;
+}
+
+// Touched a little beside the star, the point creeps onto it, whichever way the view is turned.
+void TestImageDisplay::focusPointFollowsTheStar() {
+    QFETCH(int, turns);
+    Display d;
+    d.view.displayRotation = turns;
+    d.display.setDisplayGeometry(sensor.width, sensor.height);
+    const int w = sensor.width, h = sensor.height;
+    const cv::Point turned[] = {
+        star, {h - 1 - star.y, star.x}, {w - 1 - star.x, h - 1 - star.y}, {star.y, w - 1 - star.x}};
+    d.view.zoom = 8;
+    d.view.viewCenterX = turned[turns].x;
+    d.view.viewCenterY = turned[turns].y;
+    const cv::Mat frame = skyFrame(2, 99);
+    d.display.showImage(frame, false, 0);
+    const cv::Rect r = pictureRect(d.canvas());
+    const cv::Point onStar(r.x + r.width / 2, r.y + r.height / 2);
+    d.display.setFocusPoint(onStar.x + 30, onStar.y - 20);
+    const auto distance = [&] {
+        return std::hypot(d.view.focusPointX - onStar.x, d.view.focusPointY - onStar.y);
+    };
+    const double before = distance();
+    for (int i = 0; i < 10; ++i)
+        d.display.showImage(frame, false, 0);
+    QVERIFY2(distance() < before / 2, qPrintable(QString::number(distance())));
+    QVERIFY(d.display.lastStarSize() > 0);
 }
 
 QTEST_MAIN(TestImageDisplay)
