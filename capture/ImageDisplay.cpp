@@ -31,25 +31,24 @@ double scaleFactor(int columns, double displayScale) {
     return columns > 0 ? double(width) / columns : 0;
 }
 
-cv::Mat turned(const cv::Mat& image, int turns) {
+cv::Mat turned(const cv::Mat& image, int turns, cv::Mat& buffer) {
     static const int codes[] = {0, cv::ROTATE_90_CLOCKWISE, cv::ROTATE_180,
                                 cv::ROTATE_90_COUNTERCLOCKWISE};
     if (turns == 0)
         return image;
-    cv::Mat out;
-    cv::rotate(image, out, codes[turns]);
-    return out;
+    cv::rotate(image, buffer, codes[turns]);
+    return buffer;
 }
 
 // Demosaics one rectangle of a Bayer frame with the same result as demosaicing the whole
 // frame: the interpolation looks one pixel around, so a margin of two that keeps the origin
-// on an even pixel (the Bayer phase) is enough.
-cv::Mat demosaicRect(const cv::Mat& mosaic, const cv::Rect& rect, int conversion) {
+// on an even pixel (the Bayer phase) is enough. The buffer is kept from frame to frame, as
+// fresh pages for a full frame cost as much as the demosaic itself.
+cv::Mat demosaicRect(const cv::Mat& mosaic, const cv::Rect& rect, int conversion, cv::Mat& colour) {
     const int x0 = std::max(0, rect.x - 2) & ~1;
     const int y0 = std::max(0, rect.y - 2) & ~1;
     const int x1 = std::min(mosaic.cols, rect.x + rect.width + 2);
     const int y1 = std::min(mosaic.rows, rect.y + rect.height + 2);
-    cv::Mat colour;
     cv::cvtColor(mosaic(cv::Rect(x0, y0, x1 - x0, y1 - y0)), colour, conversion);
     return colour(cv::Rect(rect.x - x0, rect.y - y0, rect.width, rect.height));
 }
@@ -137,10 +136,11 @@ void ImageDisplay::render(const cv::Mat& frame, bool isColor, int bayer) {
 
     // Only the frame pixels of the zoom window are demosaiced and turned.
     const cv::Rect source = mapping.frameRect(mapping.window);
-    const cv::Mat part = conversion >= 0 ? demosaicRect(frame, source, conversion) : frame(source);
-    cv::Mat picture;
-    cv::resize(turned(part, mapping.turns), picture, cv::Size(), mapping.scale, mapping.scale,
-               cv::INTER_LINEAR);
+    const cv::Mat part =
+        conversion >= 0 ? demosaicRect(frame, source, conversion, colourBuffer) : frame(source);
+    cv::Mat& picture = pictureBuffer;
+    cv::resize(turned(part, mapping.turns, turnedBuffer), picture, cv::Size(), mapping.scale,
+               mapping.scale, cv::INTER_LINEAR);
 
     canvasImage.setTo(borderColour);
     mapping.offset = cv::Point(std::max(0, (canvasWidth - picture.cols) / 2),
@@ -187,8 +187,9 @@ void ImageDisplay::measureFocus(const cv::Mat& frame, int conversion, const View
     if ((patch & cv::Rect(0, 0, frame.cols, frame.rows)) != patch)
         return;
     cv::Mat grey;
+    cv::Mat colour;
     if (conversion >= 0)
-        cv::cvtColor(demosaicRect(frame, patch, conversion), grey, cv::COLOR_BGR2GRAY);
+        cv::cvtColor(demosaicRect(frame, patch, conversion, colour), grey, cv::COLOR_BGR2GRAY);
     else if (frame.channels() == 3)
         cv::cvtColor(frame(patch), grey, cv::COLOR_BGR2GRAY);
     else

@@ -67,5 +67,7 @@ private:
     bool lastIsColor = false;
     int lastBayer = 0;
     cv::Mat canvasImage;
+    // Working images kept between frames.
+    cv::Mat colourBuffer, turnedBuffer, pictureBuffer;
     int starSize = 0;
 };
