@@ -127,8 +127,9 @@ void ImageDisplay::render(const cv::Mat& frame, bool isColor, int bayer) {
     const int shrink = std::max(1, v.shrink);
     mapping.window = zoom > 1 ? zoomWindow(turnedSize) : cv::Rect(cv::Point(), turnedSize);
     mapping.scale = zoom > 1 ? zoom * s : s / shrink;
-    const cv::Size resizedSize(int(std::lround(mapping.window.width * mapping.scale)),
-                               int(std::lround(mapping.window.height * mapping.scale)));
+    // The size the resize will make, rounded as OpenCV rounds it; an empty one it refuses.
+    const cv::Size resizedSize(cvRound(mapping.window.width * mapping.scale),
+                               cvRound(mapping.window.height * mapping.scale));
     if (s <= 0 || resizedSize.empty()) {
         debugLog("Illegal data 2-2");
         return;
