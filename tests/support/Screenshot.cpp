@@ -4,10 +4,26 @@
 #include <QPixmap>
 #include <QWidget>
 
-void saveScreenshot(QWidget* widget, const QString& name) {
+namespace {
+
+QString screenshotFile(const QString& name) {
     const QString folder = qEnvironmentVariable("VESPERIX_SCREENSHOTS");
     if (folder.isEmpty())
-        return;
+        return QString();
     QDir().mkpath(folder);
-    widget->grab().save(folder + '/' + name + ".png");
+    return folder + '/' + name + ".png";
+}
+
+} // namespace
+
+void saveScreenshot(QWidget* widget, const QString& name) {
+    const QString file = screenshotFile(name);
+    if (!file.isEmpty())
+        widget->grab().save(file);
+}
+
+void saveScreenshot(const QImage& image, const QString& name) {
+    const QString file = screenshotFile(name);
+    if (!file.isEmpty())
+        image.save(file);
 }
