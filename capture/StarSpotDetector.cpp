@@ -3,6 +3,7 @@
 #include "DebugLog.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <new>
 
 namespace {
@@ -39,13 +40,15 @@ StarSpotDetector::StarSpotDetector(const cv::Mat& source) {
         return;
     try {
         // The label image first: it is the largest, and a failure leaves the source unread.
-        labels.assign(source.total(), 0);
+        // calloc hands large blocks over as fresh zero pages, and a search touches few.
+        labels.reset(
+            static_cast<std::uint16_t*>(std::calloc(source.total(), sizeof(std::uint16_t))));
+        if (!labels && source.total() > 0)
+            throw std::bad_alloc();
         noLabels.assign(std::size_t(source.cols), 0);
         firstLabelled.assign(std::size_t(source.rows), -1);
         lastLabelled.assign(std::size_t(source.rows), -1);
-        spots.resize(maxSpots);
-        sorted.resize(maxSpots);
-        sortKeys.resize(maxSpots);
+        spots.reset(new StarSpot[maxSpots]); // each record is set when its label starts
         source.copyTo(image);
     } catch (const std::bad_alloc&) {
         outOfMemory();
@@ -60,13 +63,11 @@ StarSpotDetector::StarSpotDetector(const cv::Mat& source) {
 }
 
 void StarSpotDetector::outOfMemory() {
-    labels = {};
+    labels.reset();
     noLabels = {};
     firstLabelled = {};
     lastLabelled = {};
-    spots = {};
-    sorted = {};
-    sortKeys = {};
+    spots.reset();
     image.release();
     debugLog("No Memory");
 }
@@ -98,9 +99,9 @@ int StarSpotDetector::findStars(int threshold, bool boxMode) {
 bool StarSpotDetector::label(int threshold) {
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* src = image.ptr<std::uint8_t>(y);
-        std::uint16_t* row = labels.data() + std::size_t(y) * std::size_t(width);
+        std::uint16_t* row = labels.get() + std::size_t(y) * std::size_t(width);
         const std::uint16_t* above = y > 0 ? row - width : noLabels.data();
-        int first = -1, x = 0;
+        int first = -1, last = -1, x = 0;
         while ((x = nextAbove(src, x, width, threshold)) < width) {
             if (first < 0)
                 first = x;
@@ -117,26 +118,23 @@ bool StarSpotDetector::label(int threshold) {
                         return false;
                     }
                     taken = nextLabel++;
-                    StarSpot& spot = spots[std::size_t(taken)];
-                    spot = StarSpot();
-                    spot.root = taken;
-                    spot.firstX = x;
-                    spot.firstY = y;
+                    spots[taken] = StarSpot{taken, x, y, 0, 0, 0, 0};
                 } else {
                     const int a = std::min(left, up), b = std::max(left, up);
                     if (a == 0) {
                         taken = b;
                     } else {
                         taken = a;
-                        spots[std::size_t(b)].root = a;
+                        spots[b].root = a;
                     }
                 }
                 row[x] = std::uint16_t(taken);
                 left = taken;
             }
+            last = x - 1;
         }
         firstLabelled[std::size_t(y)] = first;
-        lastLabelled[std::size_t(y)] = first < 0 ? -1 : x - 1;
+        lastLabelled[std::size_t(y)] = last;
     }
     return true;
 }
@@ -149,11 +147,11 @@ void StarSpotDetector::measure() {
         if (first < 0)
             continue;
         const std::uint8_t* src = image.ptr<std::uint8_t>(y);
-        std::uint16_t* row = labels.data() + std::size_t(y) * std::size_t(width);
+        std::uint16_t* row = labels.get() + std::size_t(y) * std::size_t(width);
         for (int x = first; x <= last; ++x) {
             if (row[x] == 0)
                 continue;
-            StarSpot& spot = spots[std::size_t(spots[row[x]].root)];
+            StarSpot& spot = spots[spots[row[x]].root];
             const int value = src[x];
             ++spot.pixelCount;
             spot.brightnessSum += value;
@@ -169,7 +167,7 @@ void StarSpotDetector::clearLabels(int rows) {
     for (int y = 0; y < rows; ++y) {
         const int first = firstLabelled[std::size_t(y)], last = lastLabelled[std::size_t(y)];
         if (first >= 0 && last >= first) {
-            std::uint16_t* row = labels.data() + std::size_t(y) * std::size_t(width);
+            std::uint16_t* row = labels.get() + std::size_t(y) * std::size_t(width);
             std::fill(row + first, row + last + 1, std::uint16_t(0));
         }
         firstLabelled[std::size_t(y)] = lastLabelled[std::size_t(y)] = -1;
@@ -181,28 +179,26 @@ void StarSpotDetector::clearLabels(int rows) {
 void StarSpotDetector::compact() {
     int n = 0;
     for (int l = 1; l < nextLabel; ++l) {
-        const StarSpot& spot = spots[std::size_t(l)];
+        const StarSpot& spot = spots[l];
         if (spot.root == l && spot.pixelCount >= minPixels)
-            spots[std::size_t(n++)] = spot;
+            spots[n++] = spot;
     }
     starCount = n;
 }
 
 // Largest (or brightest on average) first; equal ones keep their order, as an
-// adjacent-exchange sort leaves them.
+// adjacent-exchange sort leaves them. That order is the labels' order, which is the raster
+// order of their first pixels, so an in-place sort can keep it without a scratch table.
 void StarSpotDetector::sortBy(bool byMeanBrightness) {
-    if (starCount < 2)
-        return;
-    for (int i = 0; i < starCount; ++i) {
-        const StarSpot& spot = spots[std::size_t(i)];
-        const int value = byMeanBrightness ? spot.brightnessSum / spot.pixelCount : spot.pixelCount;
-        sortKeys[std::size_t(i)] =
-            std::uint64_t(0xffffffffu - std::uint32_t(value)) << 32 | std::uint32_t(i);
-    }
-    std::sort(sortKeys.begin(), sortKeys.begin() + starCount);
-    for (int i = 0; i < starCount; ++i)
-        sorted[std::size_t(i)] = spots[std::size_t(sortKeys[std::size_t(i)] & 0xffffffffu)];
-    std::copy(sorted.begin(), sorted.begin() + starCount, spots.begin());
+    const auto key = [byMeanBrightness](const StarSpot& s) {
+        return byMeanBrightness ? s.brightnessSum / s.pixelCount : s.pixelCount;
+    };
+    std::sort(spots.get(), spots.get() + starCount, [&key](const StarSpot& a, const StarSpot& b) {
+        const int ka = key(a), kb = key(b);
+        if (ka != kb)
+            return ka > kb;
+        return a.firstY != b.firstY ? a.firstY < b.firstY : a.firstX < b.firstX;
+    });
 }
 
 // A star of a comfortable size well inside the frame: the brighter half first, then the
@@ -227,7 +223,7 @@ void StarSpotDetector::choosePreferred() {
 
 int StarSpotDetector::findInBand(int from, int to, int lowest, int highest) const {
     for (int i = from; i < to; ++i) {
-        const StarSpot& spot = spots[std::size_t(i)];
+        const StarSpot& spot = spots[i];
         if (spot.pixelCount >= lowest && spot.pixelCount <= highest && clearOfEdges(spot))
             return i;
     }
@@ -241,7 +237,7 @@ bool StarSpotDetector::clearOfEdges(const StarSpot& spot) const {
 }
 
 const StarSpot* StarSpotDetector::star(int i) const {
-    return i >= 0 && i < starCount ? &spots[std::size_t(i)] : nullptr;
+    return i >= 0 && i < starCount ? &spots[i] : nullptr;
 }
 
 // Rounded, then kept 10 pixels from the top-left edges; the far limit wins in an image too

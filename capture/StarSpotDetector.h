@@ -3,6 +3,8 @@
 #include "StarSpot.h"
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <opencv2/core.hpp>
 #include <vector>
 
@@ -62,13 +64,14 @@ private:
 
     cv::Mat image; // continuous copy
     int width = 0, height = 0;
+    struct Free {
+        void operator()(void* p) const { std::free(p); }
+    };
     // One label per pixel. All 0 between searches: a search clears what it labelled.
-    std::vector<std::uint16_t> labels;
+    std::unique_ptr<std::uint16_t[], Free> labels;
     std::vector<std::uint16_t> noLabels;          // the row above the first
     std::vector<int> firstLabelled, lastLabelled; // columns labelled in each row, -1 when none
-    std::vector<StarSpot> spots;
-    std::vector<StarSpot> sorted;        // scratch for the ordering
-    std::vector<std::uint64_t> sortKeys; // key << 32 | index: ties keep their order
+    std::unique_ptr<StarSpot[]> spots;            // maxSpots records
     int nextLabel = 1;
     int starCount = 0;
     int chosenStar = -1;
