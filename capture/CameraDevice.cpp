@@ -260,9 +260,13 @@ void CameraDevice::stopSnap() {
     case Asi:
         CameraLibraries::asi().stopExposure(cameraId);
         break;
-    case Svbony:
+    case Svbony: {
         CameraLibraries::svbony().stopVideoCapture(cameraId);
+        // A stopped exposure delivers nothing: its reader must not wait for it.
+        QMutexLocker lock(&stateMutex);
+        svbonySnapPending = false;
         break;
+    }
     }
 }
 
@@ -385,18 +389,43 @@ bool CameraDevice::getVideoData(std::uint8_t* buffer, long bytes) {
         return CameraLibraries::asi().getVideoData(cameraId, buffer, bytes,
                                                    frameWaitMs * 2 + 500) == AsiLibrary::Ok;
     case Svbony:
-        while (CameraLibraries::svbony().getVideoData(cameraId, buffer, bytes, -1) !=
-               SvbonyLibrary::Ok)
+        // Waits as long as it takes; only a stopped capture (the camera closed) ends the wait,
+        // so stopping live view or leaving the program never leaves the reader stuck here.
+        for (;;) {
+            const int error = CameraLibraries::svbony().getVideoData(cameraId, buffer, bytes, -1);
+            if (error == SvbonyLibrary::Ok)
+                return true;
+            if (error != SvbonyLibrary::Timeout)
+                return false;
             Clock::sleepMs(1); // a library that fails at once must not spin the reader
-        return true;
+        }
     }
     return false;
 }
 
-void CameraDevice::readSvbonySnap() {
-    QByteArray frame(width * height * 2, '\0');
-    getVideoData(reinterpret_cast<std::uint8_t*>(frame.data()), frame.size());
+bool CameraDevice::readSvbonySnap() {
+    const int bytes = width * height * 2;
+    // Only this read writes the buffer, and getSnapData copies it only once the pending flag
+    // is clear, so the read needs no lock.
+    if (svbonySnapBuffer.size() != bytes)
+        svbonySnapBuffer = QByteArray(bytes, '\0');
+    SvbonyLibrary& svb = CameraLibraries::svbony();
+    if (svb.getVideoData(cameraId, reinterpret_cast<std::uint8_t*>(svbonySnapBuffer.data()), bytes,
+                         svbonySnapWaitMs) != SvbonyLibrary::Ok)
+        return false;
+    {
+        QMutexLocker lock(&stateMutex);
+        svbonySnapPending = false;
+    }
+    debugLog("SVBONY snapData get success");
+    int dropped = 0;
+    svb.getDroppedFrames(cameraId, &dropped);
+    if (dropped != 0)
+        debugLog("error drop frames: %d", dropped);
+    return true;
+}
+
+bool CameraDevice::svbonySnapIsPending() const {
     QMutexLocker lock(&stateMutex);
-    svbonySnapBuffer = frame;
-    svbonySnapPending = false;
+    return svbonySnapPending;
 }

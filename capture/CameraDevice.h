@@ -68,8 +68,11 @@ public:
     bool getVideoData(std::uint8_t* buffer, long bytes);
 
     // The SVBONY long exposure is read by its own thread: one blocking read into the snap
-    // buffer, then the pending flag clears.
-    void readSvbonySnap();
+    // buffer (at most svbonySnapWaitMs), then the pending flag clears. False when the read
+    // failed and the flag stays set.
+    bool readSvbonySnap();
+    bool svbonySnapIsPending() const;
+    static constexpr int svbonySnapWaitMs = 100000;
 
     // The exposure of an index of the exposure table (0..13), in microseconds.
     static int exposureTableUs(int index);

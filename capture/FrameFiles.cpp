@@ -67,6 +67,10 @@ QString registerWrittenFiles(const WrittenFiles& written, DataFolder& folder,
         // A frame written just before a drive change stays on its own drive's list.
         folder.addFile(written.rawName);
     }
-    const int nameStart = written.rawPath.lastIndexOf('\\') + 1;
-    return written.rawPath.mid(nameStart, written.rawPath.lastIndexOf('.') - nameStart);
+    return fileNameLabel(written.rawPath);
+}
+
+QString fileNameLabel(const QString& path) {
+    const int nameStart = path.lastIndexOf('\\') + 1;
+    return path.mid(nameStart, path.lastIndexOf('.') - nameStart);
 }

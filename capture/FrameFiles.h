@@ -45,3 +45,6 @@ WrittenFiles writeFrameFiles(const FrameWriteJob& job, DataFolder& folder);
 // nothing was written.
 QString registerWrittenFiles(const WrittenFiles& written, DataFolder& folder,
                              SettingsRecord& settings, int& darkCaptureMode, int& flatCaptureMode);
+
+// What the file-name label shows for a file: the text between the last "\" and the last ".".
+QString fileNameLabel(const QString& path);

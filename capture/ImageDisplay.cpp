@@ -123,7 +123,8 @@ void ImageDisplay::render(const cv::Mat& frame, bool isColor, int bayer) {
     mapping.frameSize = frame.size();
     const cv::Size turnedSize = mapping.turnedSize();
     const double s = scaleFactor(turnedSize.width, v.displayScale);
-    const int conversion = isColor && frame.channels() == 1 ? BayerPattern::demosaicCode(bayer) : -1;
+    const int conversion =
+        isColor && frame.channels() == 1 ? BayerPattern::demosaicCode(bayer) : -1;
     const int zoom = std::max(1, v.zoom);
     const int shrink = std::max(1, v.shrink);
     mapping.window = zoom > 1 ? zoomWindow(turnedSize) : cv::Rect(cv::Point(), turnedSize);

@@ -1,15 +1,24 @@
 #include "MainWindow.h"
 
 #include "CameraDevice.h"
+#include "CaptureLoop.h"
+#include "Cooling.h"
 #include "DarkFlatBatch.h"
+#include "DataDrives.h"
+#include "DataFolder.h"
 #include "ExternalPrograms.h"
 #include "FileSelectDialog.h"
+#include "FrameFiles.h"
 #include "HostPath.h"
+#include "ImageDisplay.h"
+#include "InfoPanelTexts.h"
 #include "ProcessState.h"
 #include "SettingSteps.h"
 #include "SettingsFile.h"
 #include "SettingsRecord.h"
+#include "ShownFile.h"
 #include "TextFit.h"
+#include "TimerThread.h"
 #include "TotalDarkFlat.h"
 #include "ui_MainWindow.h"
 
@@ -36,6 +45,9 @@ void markActive(QPushButton* active, QPushButton* inactive) {
     active->setStyleSheet("color: red;");
     inactive->setStyleSheet(QString());
 }
+
+const char* const coolingPressed = "background-color: red; color: white;";
+const char* const coolingOther = "background-color: rgb(0, 0, 128); color: white;";
 
 } // namespace
 
@@ -81,12 +93,7 @@ MainWindow::MainWindow(ProcessState& processState, QWidget* parent)
     showSwitches();
     ui->labelFocal->setText(QString::number(settings._focal) + "mm");
     ui->pushButton_72->setText("接続");
-    const QString rotateIcon = HostPath::toHost(state.appDir + "\\PNG\\rotate1.png");
-    if (QFileInfo::exists(rotateIcon)) {
-        ui->pushButton_74->setIcon(QIcon(rotateIcon));
-        ui->pushButton_74->setIconSize(QSize(40, 40));
-        ui->pushButton_74->setText(QString());
-    }
+    showRotateIcon();
     ui->verticalSlider->setValue(settings.liveBright);
     fitAllTexts();
 }
@@ -308,6 +315,7 @@ void MainWindow::on_pushButton_32_clicked() {
             state.captureState = 3;
         }
         setMode(3);
+        showCurrentFile();
     } else if (state.captureState == 3) {
         {
             QMutexLocker lock(&state.stateMutex);
@@ -318,15 +326,28 @@ void MainWindow::on_pushButton_32_clicked() {
 }
 
 void MainWindow::on_pushButton_34_clicked() {
-    if (currentMode == 0)
+    if (currentMode == 0) {
+        if (capture)
+            capture->pressFlatSeries();
         return;
+    }
     state.infoPanelOn = state.infoPanelOn ? 0 : 1;
     ui->groupBoxInfo->setVisible(state.infoPanelOn);
+    if (!capture)
+        return;
+    if (state.infoPanelOn && state.captureState >= 2)
+        showShootingInfo(capture->shownData(), capture->shownDate());
+    redrawAfterViewChange(); // the histogram comes and goes with the panel
 }
 
 void MainWindow::on_pushButton_35_clicked() {
-    if (state.captureState != 0)
-        return; // outside idle the button zooms the view out
+    if (state.captureState != 0) {
+        if (display) {
+            display->zoomOut(state.captureState == 1);
+            redrawAfterViewChange();
+        }
+        return;
+    }
     TotalDarkFlat dialog(*state.settings, dataFolderFrames(*state.settings), this);
     dialog.adjustSize();
     dialog.move(geometry().center() - dialog.rect().center());
@@ -370,4 +391,211 @@ void MainWindow::on_pushButton_clicked() {
     saveSettings(*state.settings);
     if (exitAction)
         exitAction();
+}
+
+void MainWindow::showRotateIcon() {
+    const int rotation = display ? display->view().displayRotation : 0;
+    const QString icon =
+        HostPath::toHost(state.appDir + QString("\\PNG\\rotate%1.png").arg(rotation + 1));
+    if (!QFileInfo::exists(icon))
+        return;
+    ui->pushButton_74->setIcon(QIcon(icon));
+    ui->pushButton_74->setIconSize(QSize(40, 40));
+    ui->pushButton_74->setText(QString());
+}
+
+void MainWindow::attach(CaptureLoop& captureLoop, ImageDisplay& imageDisplay,
+                        DataFolder& dataFolder, TimerThread& timerThread) {
+    capture = &captureLoop;
+    display = &imageDisplay;
+    folder = &dataFolder;
+    timer = &timerThread;
+    display->present = [this](const QImage& canvas) {
+        ui->viewLabel->setPixmap(QPixmap::fromImage(canvas).scaled(
+            ui->viewLabel->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    };
+    for (QPushButton* button : ui->driveButtons->findChildren<QPushButton*>()) {
+        if (button != ui->pushButton_45)
+            connect(button, &QPushButton::clicked, this, [this, button] { selectDrive(button); });
+    }
+}
+
+void MainWindow::showTimeText(const QString& text) {
+    ui->labelTimeCount->setText(text);
+    fitText(ui->labelTimeCount);
+}
+
+void MainWindow::showFileName(const QString& text) {
+    ui->labelFileName->setText(text);
+    fitText(ui->labelFileName);
+}
+
+void MainWindow::showShootingInfo(const ShootingData& data, const QString& date) {
+    const InfoPanelTexts texts = infoPanelTexts(data, date);
+    ui->labelInfoDate->setText(texts.date);
+    ui->labelInfoGain->setText(texts.gain);
+    ui->labelInfoExposure->setText(texts.exposure);
+    ui->labelInfoDarked->setText(texts.darked);
+    ui->labelInfoFlated->setText(texts.flated);
+    for (QLabel* label : ui->groupBoxInfo->findChildren<QLabel*>())
+        fitText(label);
+}
+
+void MainWindow::showMasterNames(const QString& dark, const QString& flat) {
+    ui->labelDarkFileName->setText(dark);
+    ui->labelFlatFileName->setText(flat);
+    fitText(ui->labelDarkFileName);
+    fitText(ui->labelFlatFileName);
+}
+
+void MainWindow::showTemperature(int celsius) {
+    if (celsius == shownTemperature)
+        return;
+    shownTemperature = celsius;
+    ui->labelCoolerTemperature->setText(QString::number(celsius) + "℃");
+}
+
+void MainWindow::scanDrives() {
+    const QStringList drives = DataDrives::scanDrives(*state.settings);
+    const int current = DataDrives::currentIndex(drives, *state.settings);
+    const QList<QPushButton*> buttons = {ui->pushButton_39, ui->pushButton_40, ui->pushButton_41,
+                                         ui->pushButton_42, ui->pushButton_43, ui->pushButton_44};
+    for (int i = 0; i < buttons.size(); ++i) {
+        QPushButton* button = buttons[i];
+        button->setVisible(i < drives.size());
+        if (i >= drives.size())
+            continue;
+        button->setText(drives[i]);
+        button->setStyleSheet(i == current ? "color: red;" : "color: white;");
+    }
+}
+
+void MainWindow::selectDrive(QPushButton* button) {
+    for (QPushButton* other : ui->driveButtons->findChildren<QPushButton*>()) {
+        if (other != ui->pushButton_45)
+            other->setStyleSheet(other == button ? "color: red;" : "color: white;");
+    }
+    if (folder && !button->text().isEmpty())
+        DataDrives::selectDrive(button->text().at(0), *state.settings, *folder);
+}
+
+void MainWindow::on_pushButton_45_clicked() {
+    scanDrives();
+}
+
+void MainWindow::showCurrentFile() {
+    if (!folder || !display)
+        return;
+    const QString path = folder->currentPath();
+    if (path.isEmpty())
+        return;
+    const ShownFile shown = readShownFile(path);
+    if (!shown.ok)
+        return;
+    ViewState& view = display->view();
+    view.displayIsColor = shown.isColor;
+    view.displayBayer = shown.bayer;
+    display->setDisplayGeometry(shown.image8.cols, shown.image8.rows);
+    display->showImage(shown.image8, shown.isColor, shown.bayer);
+    showFileName(fileNameLabel(path));
+    if (state.infoPanelOn)
+        showShootingInfo(shown.data, shown.date);
+}
+
+void MainWindow::on_pushButton_6_clicked() {
+    if (capture)
+        capture->pressCapture();
+}
+
+void MainWindow::on_pushButton_7_clicked() {
+    if (capture)
+        capture->toggleLiveView();
+}
+
+void MainWindow::on_pushButton_38_clicked() {
+    if (capture)
+        capture->pressOneShot();
+}
+
+void MainWindow::on_pushButton_33_clicked() {
+    if (!capture)
+        return;
+    if (currentMode == 0) {
+        capture->pressDarkSeries();
+        return;
+    }
+    display->zoomIn();
+    redrawAfterViewChange();
+}
+
+void MainWindow::redrawAfterViewChange() {
+    if (state.captureState != 1)
+        display->redraw();
+}
+
+void MainWindow::on_pushButton_36_clicked() {
+    const int captureState = state.captureState;
+    if (!folder || captureState < 2)
+        return; // in live view the chart buttons
+    folder->previousFile();
+    showCurrentFile();
+}
+
+void MainWindow::on_pushButton_37_clicked() {
+    const int captureState = state.captureState;
+    if (!folder || captureState < 2)
+        return;
+    folder->nextFile();
+    showCurrentFile();
+}
+
+void MainWindow::on_pushButton_73_clicked() {
+    if (!folder || state.captureState < 2)
+        return;
+    folder->deleteCurrent();
+    showCurrentFile();
+}
+
+void MainWindow::on_pushButton_74_clicked() {
+    if (!display)
+        return;
+    display->rotate();
+    showRotateIcon();
+    const int captureState = state.captureState;
+    if (captureState == 1) {
+        display->setDisplayGeometry(capture->liveWidth(), capture->liveHeight());
+    } else if (captureState == 3) {
+        showCurrentFile();
+    } else if (state.camera && !state.noCamera) {
+        display->setDisplayGeometry(state.camera->width, state.camera->height);
+        display->redraw();
+    }
+    if (capture)
+        capture->updateFieldOfView();
+}
+
+void MainWindow::markCooling(QPushButton* pressed) {
+    for (QPushButton* button : {ui->pushButton_30, ui->pushButton_31, ui->pushButton_69})
+        button->setStyleSheet(button == pressed ? coolingPressed : coolingOther);
+}
+
+void MainWindow::on_pushButton_30_clicked() {
+    if (!timer || !state.camera || !state.camera->hasCooler)
+        return;
+    Cooling::switchOn(state.camera, *state.settings, *timer);
+    markCooling(ui->pushButton_30);
+}
+
+void MainWindow::on_pushButton_31_clicked() {
+    if (!timer || !state.camera || !state.camera->hasCooler)
+        return;
+    Cooling::switchOff(state.camera, *state.settings, *timer);
+    markCooling(ui->pushButton_31);
+}
+
+void MainWindow::on_pushButton_69_clicked() {
+    if (!timer || !state.camera || !state.camera->hasCooler)
+        return;
+    Cooling::stop(state.camera, *timer);
+    markCooling(ui->pushButton_69);
 }

@@ -1,8 +1,15 @@
 #pragma once
 
+#include "CaptureScreen.h"
+
 #include <QMainWindow>
+#include <climits>
 #include <functional>
 
+class CaptureLoop;
+class DataFolder;
+class ImageDisplay;
+class TimerThread;
 struct ProcessState;
 struct SettingStep;
 class QLabel;
@@ -15,15 +22,30 @@ class MainWindow;
 // The main window of Vesperix: the image, the capture and live-view settings and the buttons
 // of every feature. Its modes follow the capture state: 0 idle, 1 live view, 2 capturing,
 // 3 viewing the last image.
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public CaptureScreen {
     Q_OBJECT
 public:
     explicit MainWindow(ProcessState& state, QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // The capture, the display and the data folder, once start-up has made them.
+    void attach(CaptureLoop& capture, ImageDisplay& display, DataFolder& folder,
+                TimerThread& timer);
+
     // The one routine that switches the buttons and panels for a mode (0..3).
-    void setMode(int mode);
+    void setMode(int mode) override;
     int mode() const { return currentMode; }
+
+    void showTimeText(const QString& text) override;
+    void showFileName(const QString& text) override;
+    void showShootingInfo(const ShootingData& data, const QString& date) override;
+    void showMasterNames(const QString& dark, const QString& flat) override;
+    void showTemperature(int celsius) override;
+
+    // The drive buttons: the drives that exist, the data drive in red.
+    void scanDrives();
+    // The data folder's current file on screen, with its shooting data.
+    void showCurrentFile();
 
     void setCameraLabel(const QString& text);
     // Without a camera: no live view, dark, flat or batch; outside digital-camera mode also
@@ -46,6 +68,18 @@ public:
 
 private slots:
     void on_pushButton_clicked();
+    void on_pushButton_6_clicked();
+    void on_pushButton_7_clicked();
+    void on_pushButton_38_clicked();
+    void on_pushButton_33_clicked();
+    void on_pushButton_36_clicked();
+    void on_pushButton_37_clicked();
+    void on_pushButton_73_clicked();
+    void on_pushButton_74_clicked();
+    void on_pushButton_45_clicked();
+    void on_pushButton_30_clicked();
+    void on_pushButton_31_clicked();
+    void on_pushButton_69_clicked();
     void on_pushButton_35_clicked();
     void on_pushButton_56_clicked();
     void on_pushButton_60_clicked();
@@ -72,9 +106,18 @@ private:
     void hideDigitalCameraGroups();
     void fitAllTexts();
     void openFileSelect(int mode, QLabel* nameLabel);
+    void selectDrive(QPushButton* button);
+    void markCooling(QPushButton* pressed);
+    void redrawAfterViewChange();
+    void showRotateIcon();
 
     Ui::MainWindow* ui;
     ProcessState& state;
     int currentMode = 0;
     bool withoutCamera = false;
+    CaptureLoop* capture = nullptr;
+    ImageDisplay* display = nullptr;
+    DataFolder* folder = nullptr;
+    TimerThread* timer = nullptr;
+    int shownTemperature = INT_MIN;
 };

@@ -37,6 +37,9 @@ struct ProcessState {
     // the next exposure of a series. Read without the lock, written under stateMutex.
     std::atomic<int> captureState{0};
     QMutex stateMutex;
+    // Held while a live buffer is filled or copied, and around the cooler's temperature read
+    // that starts slow warming.
+    QMutex frameMutex;
     std::atomic<bool> stopRequested{false};
     int darkCaptureMode = 0;
     int flatCaptureMode = 0;
@@ -49,6 +52,9 @@ struct ProcessState {
     bool liveOverlayOn = true;
     // The full-screen view is open; the gamepad thread reads it to send its buttons there.
     std::atomic<bool> evfOpen{false};
+    // Degrees of sky per display pixel along the display's axes, for the chart overlay.
+    double degreePerPixW = 0;
+    double degreePerPixH = 0;
 };
 
 ProcessState& processState();

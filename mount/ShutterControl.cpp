@@ -6,19 +6,18 @@
 
 #include <QMutexLocker>
 
-void snapShutter(ShutterAdapter& adapter) {
+bool snapShutter(ShutterAdapter& adapter, ProcessState& state) {
     debugLog("Snap In");
     if (!adapter.isShutterFound()) {
         adapter.findShutterAdapter();
         if (!adapter.isShutterFound()) {
             UserPrompt::showMessage(QStringLiteral("USBシャッターアダプターがありません"));
-            return;
+            return false;
         }
     }
 
     // Test and change the state in one step, so a capture thread changing it in between
     // cannot be overwritten.
-    ProcessState& state = processState();
     bool open;
     {
         QMutexLocker lock(&state.stateMutex);
@@ -30,9 +29,10 @@ void snapShutter(ShutterAdapter& adapter) {
             state.captureState = 0;
             open = false;
         } else {
-            return;
+            return false;
         }
     }
     debugLog(open ? "Shutter Start" : "Shutter Stop");
     adapter.setShutter(open);
+    return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ProcessState.h"
+
 // What the shutter action needs of the USB shutter adapter; the port dialog provides it.
 class ShutterAdapter {
 public:
@@ -13,5 +15,6 @@ public:
 
 // The shooting button in digital-camera mode: opens the shutter when idle or after a series
 // (state becomes exposing), closes it while exposing (state becomes idle), otherwise does
-// nothing. Without an adapter, even after searching again, the user is told.
-void snapShutter(ShutterAdapter& adapter);
+// nothing. Without an adapter, even after searching again, the user is told. True when the
+// shutter was opened or closed.
+bool snapShutter(ShutterAdapter& adapter, ProcessState& state = processState());

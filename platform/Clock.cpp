@@ -1,6 +1,7 @@
 #include "Clock.h"
 
 #include <QThread>
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -48,6 +49,12 @@ void Clock::sleepMs(std::int64_t ms) {
         return;
     const double realMs = double(ms) / time().factor;
     QThread::usleep((unsigned long)(realMs * 1000));
+}
+
+unsigned long Clock::realMs(std::int64_t scaledMs) {
+    if (scaledMs <= 0)
+        return 0;
+    return std::max(1ul, (unsigned long)(double(scaledMs) / time().factor));
 }
 
 QDateTime Clock::currentDateTime() {

@@ -12,6 +12,9 @@ public:
     static std::int64_t nowMs();
     // Sleeps for the given scaled time.
     static void sleepMs(std::int64_t ms);
+    // The real milliseconds a scaled wait takes, for waits on a condition (at least 1 for a
+    // positive wait, so a fast clock never turns a wait into a spin).
+    static unsigned long realMs(std::int64_t scaledMs);
     // The current date and time (scaled from the start of the process when the scale is not 1).
     static QDateTime currentDateTime();
 

@@ -41,7 +41,7 @@ struct SvbControlCaps {
 // (0 = success). The base class is the absent library: no camera, every call fails.
 class SvbonyLibrary {
 public:
-    enum Error { Ok = 0, NotAvailable = 1 };
+    enum Error { Ok = 0, NotAvailable = 1, CameraClosed = 4, Timeout = 11 };
     enum Control {
         Gain = 0,
         Exposure = 1,
@@ -72,6 +72,7 @@ public:
     virtual int stopVideoCapture(int) { return NotAvailable; }
     virtual int sendSoftTrigger(int) { return NotAvailable; }
     virtual int getVideoData(int, std::uint8_t*, long, int) { return NotAvailable; }
+    virtual int getDroppedFrames(int, int*) { return NotAvailable; }
     virtual int canPulseGuide(int, bool*) { return NotAvailable; }
     virtual int setAutoSaveParam(int, bool) { return NotAvailable; }
     virtual int getCameraSupportMode(int, std::vector<int>*) { return NotAvailable; }

@@ -105,7 +105,9 @@ void SimCamera::setScene(SimScene s) {
 }
 
 double SimCamera::temperatureAt(std::int64_t nowMs) const {
-    const double goal = cooler ? std::max(target, ambientC - maxCoolingBelowAmbient) : ambientC;
+    // A cooler only cools: a target above the room leaves the sensor at the room's temperature.
+    const double goal =
+        cooler ? std::clamp(target, ambientC - maxCoolingBelowAmbient, ambientC) : ambientC;
     const double elapsed = double(nowMs - temperatureSinceMs);
     return goal + (temperature - goal) * std::exp(-elapsed / thermalTimeConstantMs);
 }

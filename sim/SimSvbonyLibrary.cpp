@@ -230,7 +230,17 @@ int SimSvbonyLibrary::getVideoData(int id, std::uint8_t* buffer, long bytes, int
     SimCamera* c = camera(id);
     if (!c || !capturing.value(id))
         return CameraClosed;
-    return c->readVideo(buffer, bytes, waitMs) ? Ok : Timeout;
+    if (c->readVideo(buffer, bytes, waitMs))
+        return Ok;
+    // A read ended by stopping the capture reports the camera closed, as the library does.
+    return capturing.value(id) ? Timeout : CameraClosed;
+}
+
+int SimSvbonyLibrary::getDroppedFrames(int id, int* dropped) {
+    if (!camera(id))
+        return InvalidId;
+    *dropped = 0;
+    return Ok;
 }
 
 int SimSvbonyLibrary::canPulseGuide(int id, bool* can) {

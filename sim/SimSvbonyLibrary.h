@@ -31,6 +31,7 @@ public:
     int stopVideoCapture(int id) override;
     int sendSoftTrigger(int id) override;
     int getVideoData(int id, std::uint8_t* buffer, long bytes, int waitMs) override;
+    int getDroppedFrames(int id, int* dropped) override;
     int canPulseGuide(int id, bool* can) override;
     int setAutoSaveParam(int id, bool enable) override;
     int getCameraSupportMode(int id, std::vector<int>* modes) override;

@@ -1,0 +1,687 @@
+#include "CaptureLoop.h"
+
+#include "CameraDevice.h"
+#include "CameraReadThread.h"
+#include "CaptureScreen.h"
+#include "Clock.h"
+#include "DarkFlat.h"
+#include "DataFolder.h"
+#include "DebugLog.h"
+#include "FileShootingData.h"
+#include "FileWriteThread.h"
+#include "FrameOps.h"
+#include "ImageDisplay.h"
+#include "ProcessState.h"
+#include "SettingsFile.h"
+#include "SettingsRecord.h"
+#include "ShutterControl.h"
+#include "SvbonyExpReadThread.h"
+#include "TimerThread.h"
+#include "UserPrompt.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QMutexLocker>
+#include <algorithm>
+#include <cmath>
+#include <opencv2/core.hpp>
+
+namespace {
+
+// The live exposure steps as fractions of a second, as their labels read.
+struct Fraction {
+    int numerator, denominator;
+};
+constexpr Fraction liveExposures[] = {{1, 1000}, {1, 500}, {1, 250}, {1, 125}, {1, 60},
+                                      {1, 30},   {1, 16},  {1, 8},   {1, 4},   {1, 2},
+                                      {1, 1},    {2, 1},   {4, 1}};
+constexpr int liveExposureCount = int(sizeof liveExposures / sizeof liveExposures[0]);
+
+// An exposure that has not ended this long after its countdown: the camera stopped answering.
+constexpr int exposureTimeoutSeconds = 60;
+
+constexpr int largeSensorWidth = 2400;
+
+const QString captureFailed = QStringLiteral("撮影失敗　もう一度試してください");
+
+double fieldAngleDegrees(int pixels, double pixelSizeUm, int focalMm) {
+    const double sizeMm = pixels * pixelSizeUm / 1000.0;
+    return 2.0 * std::atan(sizeMm / (2.0 * focalMm)) * 180.0 / M_PI;
+}
+
+} // namespace
+
+CaptureLoop::CaptureLoop(ProcessState& processState, const Devices& captureDevices,
+                         ImageDisplay& imageDisplay, DataFolder& dataFolder,
+                         CaptureScreen& captureScreen)
+    : state(processState)
+    , devices(captureDevices)
+    , display(imageDisplay)
+    , folder(dataFolder)
+    , screen(captureScreen) {}
+
+bool CaptureLoop::dslrPath() const {
+    return state.digitalCameraMode && !state.solveShot;
+}
+
+bool CaptureLoop::isUvc() const {
+    return devices.camera && devices.camera->vendor() == CameraDevice::Uvc;
+}
+
+bool CaptureLoop::largeSensor() const {
+    return devices.camera && devices.camera->width >= largeSensorWidth && !isUvc();
+}
+
+int CaptureLoop::exposureSeconds() const {
+    const SettingsRecord& settings = *state.settings;
+    return state.solveShot ? settings.plateExp : settings.timMin * 60 + settings.timSec;
+}
+
+void CaptureLoop::setState(int captureState) {
+    {
+        QMutexLocker lock(&state.stateMutex);
+        state.captureState = captureState;
+    }
+    if (devices.reader)
+        devices.reader->wake();
+}
+
+void CaptureLoop::toggleLiveView() {
+    if (state.captureState == 0 && hooks.autoguiderOpen && hooks.autoguiderOpen()) {
+        UserPrompt::showMessage(QStringLiteral("オートガイダーを閉じてください"));
+        return;
+    }
+    CameraDevice* camera = devices.camera;
+    const int from = state.captureState;
+    if (!camera || !devices.reader || from == 2 || from == 4)
+        return;
+    const bool starting = from != 1;
+    if (from == 3)
+        setState(0);
+    screen.setMode(starting ? 1 : 0);
+
+    if (starting) {
+        binnedLive = largeSensor();
+        liveSize.width = binnedLive ? camera->width / 2 : camera->width;
+        liveSize.height = binnedLive ? camera->height / 2 : camera->height;
+        devices.reader->setBinned(binnedLive);
+        display.setDisplayGeometry(liveSize.width, liveSize.height);
+        updateFieldOfView();
+    }
+    {
+        QMutexLocker lock(&state.stateMutex);
+        if (starting) {
+            debugLog("Pass1");
+            camera->setFormat(liveSize.width, liveSize.height, binnedLive ? 2 : 1, 8);
+            camera->setGain(state.settings->lgain);
+            camera->setExposureIndex(state.settings->lexposure);
+            camera->startVideo();
+            Clock::sleepMs(300);
+            state.captureState = 1;
+        } else {
+            debugLog("Pass2");
+            camera->stopVideo();
+            state.captureState = 0;
+        }
+        devices.reader->clearFrameReady();
+    }
+    devices.reader->wake();
+}
+
+void CaptureLoop::updateFieldOfView() {
+    const CameraDevice* camera = devices.camera;
+    const int focal = state.settings->_focal;
+    if (!camera || focal <= 0)
+        return;
+    const double wide = fieldAngleDegrees(camera->width, camera->pixelSizeUm, focal);
+    const double high = fieldAngleDegrees(camera->height, camera->pixelSizeUm, focal);
+    const ViewState& view = display.view();
+    debugLog("wideDegree=%.3f, heightDegree=%.3f, viewWidth=%d, viewHeight=%d", wide, high,
+             view.viewWidth, view.viewHeight);
+    const bool turned = (view.displayRotation + view.cameraRotation) % 2 == 1;
+    state.degreePerPixW = (turned ? high : wide) / std::max(1, view.scaledWidth);
+    state.degreePerPixH = (turned ? wide : high) / std::max(1, view.scaledHeight);
+    debugLog("DegreePerPix(W) = %f", state.degreePerPixW);
+    debugLog("DegreePerPix(H) = %f", state.degreePerPixH);
+}
+
+bool CaptureLoop::startCapture() {
+    if (dslrPath()) {
+        if (!devices.shutter) {
+            UserPrompt::showMessage(QStringLiteral("USBシャッターアダプターがありません"));
+            return false;
+        }
+        return snapShutter(*devices.shutter, state);
+    }
+    debugLog("Snap In");
+    CameraDevice* camera = devices.camera;
+    if (!camera)
+        return false;
+    const SettingsRecord& settings = *state.settings;
+    if (state.captureState == 1) {
+        if (!state.flatCaptureMode)
+            return true;
+        setState(0);
+        camera->stopVideo();
+    } else if (state.captureState == 2) {
+        debugLog("Stop Exposure");
+        camera->stopSnap();
+        setState(0);
+        return true;
+    }
+    if (state.darkOn && !DarkFlat::loadMasterDark(settings, camera->width, camera->height,
+                                                  settings.gain, &masterDark))
+        return false;
+    if (state.flatOn &&
+        !DarkFlat::loadMasterFlat(settings, camera->width, camera->height, &masterFlat))
+        return false;
+    camera->setFormat(camera->width, camera->height, 1, 16);
+    if (state.flatCaptureMode) {
+        const int index = settings.lexposure + (largeSensor() ? 2 : 0);
+        debugLog("liveExp=%d", index);
+        camera->setExposureIndex(index);
+    } else {
+        // The libraries take 32-bit microseconds.
+        const long long us = std::min<long long>(exposureSeconds() * 1000000LL, INT32_MAX);
+        camera->setExposureUs(int(us));
+    }
+    camera->setGain(state.flatCaptureMode ? settings.lgain : settings.gain);
+    camera->startSnap();
+    if (devices.svbonyReader)
+        devices.svbonyReader->wake();
+    Clock::sleepMs(1000);
+    setState(2);
+    lastCountdown = -1;
+    debugLog("Snap out");
+    return true;
+}
+
+void CaptureLoop::startSeries(const char* logLine, bool singleFrame) {
+    if (logLine)
+        debugLog("%s", logLine);
+    screen.setMode(2);
+    devices.timer->prepareSeries(singleFrame);
+    lastCountdown = -1;
+}
+
+void CaptureLoop::pressCapture() {
+    if (state.captureState == 2 || state.captureState == 4) {
+        state.stopRequested = true;
+        return;
+    }
+    saveSettings(*state.settings);
+    // A light series: no master mode left over from a series that ended without its master.
+    state.darkCaptureMode = 0;
+    state.flatCaptureMode = 0;
+    if (!startCapture())
+        return;
+    startSeries("Pass mainW-1", false);
+}
+
+void CaptureLoop::pressOneShot() {
+    const int captureState = state.captureState;
+    if (captureState == 2 || captureState == 4) {
+        state.stopRequested = true;
+        return;
+    }
+    if (captureState == 1) {
+        if (!devices.camera)
+            return;
+        devices.camera->stopVideo();
+        setState(0);
+        state.flatCaptureMode = 1;
+        if (!startCapture()) {
+            state.flatCaptureMode = 0;
+            screen.setMode(0); // live view has ended either way
+            return;
+        }
+        startSeries("フラット撮影Start", false);
+        state.accumulatedCount = 0;
+    } else if (captureState == 0 || captureState == 3) {
+        if (!startCapture())
+            return;
+        startSeries("one-shot Start", true);
+    }
+}
+
+void CaptureLoop::pressDarkSeries() {
+    if (state.captureState == 2 || state.captureState == 4) {
+        state.stopRequested = true;
+        return;
+    }
+    if (state.captureState != 0 || !startCapture())
+        return;
+    startSeries("インターバルStart", false);
+    state.darkCaptureMode = 1;
+    state.accumulatedCount = 0;
+}
+
+void CaptureLoop::pressFlatSeries() {
+    if (state.captureState == 2 || state.captureState == 4) {
+        state.stopRequested = true;
+        return;
+    }
+    if (state.captureState != 0)
+        return;
+    state.flatCaptureMode = 1;
+    if (!startCapture()) {
+        state.flatCaptureMode = 0;
+        return;
+    }
+    startSeries("フラット撮影Start", false);
+    state.accumulatedCount = 0;
+}
+
+bool CaptureLoop::startSolveShot() {
+    if (!startCapture())
+        return false;
+    startSeries(nullptr, true);
+    return true;
+}
+
+void CaptureLoop::step() {
+    serviceWriter();
+    switch (state.captureState) {
+    case 0:
+        if (devices.camera && devices.camera->hasCooler)
+            screen.showTemperature(devices.timer->currentTemperature());
+        break;
+    case 1:
+        showLiveFrame();
+        break;
+    case 2:
+        exposing();
+        break;
+    case 4:
+        intervalWait();
+        break;
+    }
+}
+
+void CaptureLoop::showLiveFrame() {
+    if (!devices.reader || !devices.reader->takeFrame(liveFrame))
+        return;
+    addBrightness(liveFrame, state.settings->liveBright);
+    display.showImage(liveFrame, devices.camera->isColor, devices.camera->bayerPattern);
+}
+
+QString CaptureLoop::timeText(int seconds, int lastField) const {
+    const int remaining = devices.timer->remaining();
+    QString text =
+        QString::asprintf("%02d %02d:%02d %02d", remaining, seconds / 60, seconds % 60, lastField);
+    if (devices.camera && devices.camera->hasCooler)
+        text += QString::asprintf("   %d", devices.timer->currentTemperature());
+    if (state.darkOn)
+        text += " Dark";
+    else if (state.flatOn)
+        text += " Flat";
+    return text;
+}
+
+void CaptureLoop::exposing() {
+    CameraDevice* camera = devices.camera;
+    const bool dslr = dslrPath();
+    if (!dslr && camera) {
+        raw.create(camera->height, camera->width, CV_16UC1);
+        if (!isUvc())
+            frame8.create(camera->height, camera->width, CV_8UC1);
+    }
+    const int countdown = devices.timer->countdown();
+    if (countdown != lastCountdown && countdown >= 0) {
+        lastCountdown = countdown;
+        const QString text = timeText(countdown, state.settings->timInt);
+        screen.showTimeText(text);
+        if (hooks.compositeExists && hooks.compositeExists() && hooks.compositeTimeText)
+            hooks.compositeTimeText(text);
+    }
+    if (dslr) {
+        if (countdown <= 0) {
+            if (devices.shutter)
+                devices.shutter->setShutter(false);
+            finishFrame();
+        }
+        serveStopRequest();
+        return;
+    }
+    if (!camera)
+        return;
+    if (camera->isExposing()) {
+        checkExposureTimeout(countdown);
+        serveStopRequest();
+        return;
+    }
+    if (camera->vendor() == CameraDevice::Svbony) {
+        camera->stopSnap();
+        if (countdown > 3) {
+            // The camera reported the exposure done well before its time: take it again.
+            setState(0);
+            devices.timer->resetCountdown();
+            camera->startSnap();
+            if (devices.svbonyReader)
+                devices.svbonyReader->wake();
+            setState(2);
+            debugLog("*** getSnapData Error *** setExp = %d realExp = %d", exposureSeconds(),
+                     countdown);
+            serveStopRequest();
+            return;
+        }
+    }
+    if (readFrame()) {
+        processFrame();
+        keepFrame();
+    }
+    finishFrame();
+    serveStopRequest();
+}
+
+void CaptureLoop::checkExposureTimeout(int countdown) {
+    if (countdown >= -exposureTimeoutSeconds)
+        return;
+    debugLog("Exposure timeout: no image %d s after the exposure's end", exposureTimeoutSeconds);
+    devices.camera->stopSnap();
+    state.stopRequested = false;
+    state.darkCaptureMode = 0;
+    state.flatCaptureMode = 0;
+    setState(0);
+    screen.setMode(0);
+    UserPrompt::showMessage(captureFailed);
+}
+
+bool CaptureLoop::readFrame() {
+    if (isUvc())
+        return readUvcFrames();
+    CameraDevice* camera = devices.camera;
+    // A failed read is logged by the camera; the frame goes on with what it holds.
+    camera->getSnapData(raw.data, long(raw.total() * raw.elemSize()));
+    return true;
+}
+
+bool CaptureLoop::readUvcFrames() {
+    UvcCapture* uvc = devices.camera->uvc.get();
+    auto failed = [this] {
+        state.solveShot = false;
+        if (hooks.closeSolveProgress)
+            hooks.closeSolveProgress();
+        UserPrompt::showMessage(captureFailed);
+        return false;
+    };
+    cv::Mat frame;
+    for (int i = 0; i < 3; ++i) {
+        if (uvc)
+            uvc->read(frame);
+    }
+    if (frame.empty())
+        return failed();
+    frame8 = frame.clone();
+    for (int i = 1; i < state.settings->plateExp; ++i) {
+        uvc->read(frame);
+        if (frame.empty() || frame.size() != frame8.size() || frame.type() != frame8.type())
+            return failed();
+        cv::add(frame8, frame, frame8); // saturates at 255
+        debugLog("Add frame");
+    }
+    return true;
+}
+
+void CaptureLoop::processFrame() {
+    const CameraDevice& camera = *devices.camera;
+    const bool masterSeries = state.darkCaptureMode || state.flatCaptureMode;
+    if (!masterSeries) {
+        if ((state.darkOn || state.flatOn) && !isUvc()) {
+            const int mode = state.darkOn && state.flatOn ? DarkFlat::DarkAndFlat
+                             : state.darkOn               ? DarkFlat::DarkOnly
+                                                          : DarkFlat::FlatOnly;
+            DarkFlat::correctFrame(raw, masterDark, masterFlat, camera.isColor, mode,
+                                   camera.offset);
+        }
+        if (!isUvc())
+            frame8 = highBytes(raw);
+    } else {
+        DarkFlat::addFrameToAverage(accumulator, raw, state.accumulatedCount);
+        ++state.accumulatedCount;
+        frame8 = highBytes(accumulator);
+    }
+    ViewState& view = display.view();
+    view.displayIsColor = camera.isColor;
+    view.displayBayer = camera.bayerPattern;
+}
+
+void CaptureLoop::keepFrame() {
+    ViewState& view = display.view();
+    if (state.solveShot) {
+        display.setDisplayGeometry(frame8.cols, frame8.rows);
+        view.zoom = 1;
+        view.shrink = 1;
+        display.showImage(frame8, view.displayIsColor, view.displayBayer);
+        screen.showFileName("solve.jpg");
+        saveJpeg(frame8);
+        return;
+    }
+    fillShownData();
+    display.setDisplayGeometry(frame8.cols, frame8.rows);
+    display.showImage(frame8, view.displayIsColor, view.displayBayer);
+    if (state.infoPanelOn)
+        screen.showShootingInfo(shown, shownDateText);
+
+    const bool masterSeries = state.darkCaptureMode || state.flatCaptureMode;
+    if (!masterSeries) {
+        writeLightFrame();
+    } else if (state.accumulatedCount == state.settings->timRep ||
+               devices.timer->remaining() <= 1) {
+        // The last frame of the series makes the master, also for a series of 0 frames,
+        // which takes one.
+        writeMaster();
+    } else {
+        screen.showFileName(
+            QString::asprintf("%d/%d", state.accumulatedCount, state.settings->timRep));
+    }
+}
+
+void CaptureLoop::fillShownData() {
+    const CameraDevice& camera = *devices.camera;
+    const SettingsRecord& settings = *state.settings;
+    shown = ShootingData();
+    shown.model = camera.name.toLocal8Bit();
+    if (state.flatCaptureMode) {
+        const Fraction exposure =
+            liveExposures[std::clamp(settings.lexposure, 0, liveExposureCount - 1)];
+        shown.exposureNumerator = exposure.numerator;
+        shown.exposureDenominator = exposure.denominator;
+        shown.gain = settings.lgain;
+    } else {
+        shown.exposureNumerator = exposureSeconds();
+        shown.exposureDenominator = 1;
+        shown.gain = settings.gain;
+    }
+    const bool masterSeries = state.darkCaptureMode || state.flatCaptureMode;
+    shown.frameCount = masterSeries ? state.accumulatedCount : 1;
+    if (!masterSeries)
+        shown.correctionFlags = (state.darkOn ? ShootingData::DarkSubtracted : 0) |
+                                (state.flatOn ? ShootingData::FlatApplied : 0);
+    shownDateText = Clock::currentDateTime().toString("yyyy/MM/dd hh:mm:ss");
+}
+
+ShootingData CaptureLoop::shootingDataFor(char kind) const {
+    const CameraDevice& camera = *devices.camera;
+    const SettingsRecord& settings = *state.settings;
+    ShootingValues values;
+    values.timMin = settings.timMin;
+    values.timSec = settings.timSec;
+    values.gain = settings.gain;
+    values.offset = camera.offset;
+    values.isColor = camera.isColor;
+    values.bayer = camera.bayerPattern;
+    values.cameraName = camera.name;
+    values.darkOn = state.darkOn;
+    values.flatOn = state.flatOn;
+    values.accumulatedCount = state.accumulatedCount;
+    return fileShootingData(kind, values);
+}
+
+void CaptureLoop::writeLightFrame() {
+    const CameraDevice& camera = *devices.camera;
+    FrameWriteJob job;
+    if (isUvc()) {
+        frame8.convertTo(job.frame, CV_16U, 256.0); // the USB camera delivers 8-bit colour
+    } else {
+        job.frame = raw; // handed over: the next exposure gets a buffer of its own
+        raw.release();
+    }
+    job.kind = 'M';
+    job.data = shootingDataFor(job.kind);
+    job.isColor = camera.isColor && job.frame.channels() == 1;
+    job.bayer = camera.bayerPattern;
+    devices.writer->startWriting(std::move(job));
+    if (!state.autoComposite)
+        return;
+    waitForWriter();
+    const QString path = folder.currentPath();
+    if (hooks.compositeExists && hooks.compositeExists()) {
+        if (hooks.compositeAddFrame)
+            hooks.compositeAddFrame(path);
+    } else if (hooks.compositeLoadFirst) {
+        hooks.compositeLoadFirst(path);
+    }
+}
+
+void CaptureLoop::writeMaster() {
+    CameraDevice& camera = *devices.camera;
+    FrameWriteJob job;
+    job.frame = accumulator; // the next series starts its mean afresh
+    accumulator.release();
+    job.kind = state.darkCaptureMode ? 'D' : 'F';
+    job.data = shootingDataFor(job.kind);
+    job.isColor = camera.isColor;
+    job.bayer = camera.bayerPattern;
+    job.cooled = camera.hasCooler;
+    if (job.cooled && job.kind == 'D') {
+        QMutexLocker lock(&state.frameMutex);
+        job.temperature = camera.getTemperature();
+    }
+    devices.writer->startWriting(std::move(job));
+}
+
+void CaptureLoop::finishFrame() {
+    TimerThread& timer = *devices.timer;
+    timer.frameDone();
+    if (timer.remaining() < 1) {
+        if (!dslrPath()) {
+            setState(3);
+            screen.showTimeText(timeText(0, state.settings->timInt));
+            screen.setMode(3);
+            if (state.solveShot && hooks.startPlateSolve)
+                hooks.startPlateSolve();
+        }
+        if (state.digitalCameraMode) {
+            setState(0);
+            screen.setMode(0);
+        }
+        return;
+    }
+    setState(4);
+    timer.setCountdown(state.settings->timInt);
+    lastCountdown = -1;
+    if (hooks.autoguiderOpen && hooks.autoguiderOpen() && state.settings->dither &&
+        hooks.startDither)
+        hooks.startDither();
+}
+
+bool CaptureLoop::serveStopRequest() {
+    if (!state.stopRequested)
+        return false;
+    state.stopRequested = false;
+    state.darkCaptureMode = 0;
+    state.flatCaptureMode = 0;
+    if (!dslrPath()) {
+        if (devices.camera && devices.camera->isExposing())
+            devices.camera->stopSnap();
+    } else if (devices.shutter) {
+        devices.shutter->setShutter(false);
+    }
+    setState(0);
+    screen.setMode(0);
+    return true;
+}
+
+void CaptureLoop::intervalWait() {
+    if (state.stopRequested) {
+        state.stopRequested = false;
+        state.darkCaptureMode = 0;
+        state.flatCaptureMode = 0;
+        setState(0);
+        screen.setMode(0);
+        return;
+    }
+    TimerThread& timer = *devices.timer;
+    const int countdown = timer.countdown();
+    if (countdown != lastCountdown && countdown >= 0) {
+        lastCountdown = countdown;
+        screen.showTimeText(timeText(0, countdown));
+    }
+    const bool guiderBusy = hooks.autoguiderOpen && hooks.autoguiderOpen() && hooks.isGuiderBusy &&
+                            hooks.isGuiderBusy();
+    if (countdown > 0 || guiderBusy)
+        return;
+    setState(0);
+    screen.showFileName(QStringLiteral("書き込み中"));
+    waitForWriter();
+    if (state.captureState != 0 || !writeSucceeded) {
+        // The last file could not be written: the series ends here.
+        if (!writeSucceeded) {
+            state.darkCaptureMode = 0;
+            state.flatCaptureMode = 0;
+            screen.setMode(0);
+        }
+        return;
+    }
+    timer.resetCountdown();
+    lastCountdown = -1;
+    debugLog("next exposure rep=%d, rep=%d", timer.remaining(), timer.countdown());
+    if (!dslrPath()) {
+        devices.camera->startSnap();
+        if (devices.svbonyReader)
+            devices.svbonyReader->wake();
+    } else {
+        debugLog("Shutter Start");
+        if (devices.shutter)
+            devices.shutter->setShutter(true);
+    }
+    setState(2);
+}
+
+void CaptureLoop::serviceWriter() {
+    if (!devices.writer)
+        return;
+    if (std::optional<WrittenFiles> written = devices.writer->takeResult()) {
+        registerWritten(*written);
+        devices.writer->clearBusy();
+    }
+}
+
+void CaptureLoop::waitForWriter() {
+    // The window keeps answering while the file is written.
+    while (devices.writer->writeBusy()) {
+        QCoreApplication::processEvents();
+        serviceWriter();
+        if (devices.writer->writeBusy())
+            devices.writer->wait(QDeadlineTimer(10));
+    }
+}
+
+void CaptureLoop::registerWritten(const WrittenFiles& written) {
+    writeSucceeded = written.ok;
+    // A raw frame that was written is listed even when its colour twin was not.
+    const QString label = registerWrittenFiles(written, folder, *state.settings,
+                                               state.darkCaptureMode, state.flatCaptureMode);
+    if (!label.isEmpty())
+        screen.showFileName(label);
+    if (written.kind != 'M' && written.rawWritten)
+        screen.showMasterNames(state.settings->preDark, state.settings->preFlat);
+    if (written.ok)
+        return;
+    // A disk that cannot take the frame will not take the next one: the series ends.
+    debugLog("Series stopped: %s was not written", qPrintable(written.rawPath));
+    if (state.captureState == 2 || state.captureState == 4)
+        state.stopRequested = true;
+    UserPrompt::showMessage(captureFailed);
+}

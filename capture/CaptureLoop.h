@@ -1,0 +1,115 @@
+#pragma once
+
+#include "CaptureHooks.h"
+#include "ShootingData.h"
+
+#include <QString>
+#include <opencv2/core.hpp>
+
+class CameraDevice;
+class CameraReadThread;
+class CaptureScreen;
+class DataFolder;
+class FileWriteThread;
+class ImageDisplay;
+class ShutterAdapter;
+class SvbonyExpReadThread;
+class TimerThread;
+struct ProcessState;
+struct WrittenFiles;
+
+// The capture core on the UI thread: live view, the start of every exposure kind, and the
+// state machine that times, reads, corrects, shows, saves and repeats exposures. One pass of
+// step() per main-loop pass.
+class CaptureLoop {
+public:
+    struct Devices {
+        CameraDevice* camera = nullptr;              // null without a camera
+        CameraReadThread* reader = nullptr;          // null without a camera
+        SvbonyExpReadThread* svbonyReader = nullptr; // SVBONY cameras only
+        TimerThread* timer = nullptr;
+        FileWriteThread* writer = nullptr;
+        ShutterAdapter* shutter = nullptr; // the shutter adapter's port, digital-camera mode
+    };
+
+    CaptureLoop(ProcessState& state, const Devices& devices, ImageDisplay& display,
+                DataFolder& folder, CaptureScreen& screen);
+
+    CaptureHooks hooks;
+
+    // pushButton_7.
+    void toggleLiveView();
+    // The common start of every exposure kind; false when it was refused.
+    bool startCapture();
+
+    // The series buttons. 33 and 34 only start series in idle; elsewhere they are the
+    // view's zoom and info buttons.
+    void pressCapture();    // pushButton_6
+    void pressOneShot();    // pushButton_38
+    void pressDarkSeries(); // pushButton_33 in idle
+    void pressFlatSeries(); // pushButton_34 in idle
+    // A plate-solve shot, with `solveShot` set by the caller.
+    bool startSolveShot();
+
+    // Main-loop step: the state machine for the current capture state.
+    void step();
+
+    // The degrees per display pixel along each display axis, for the chart overlay; the
+    // rotate button refreshes them.
+    void updateFieldOfView();
+    bool liveViewBinned() const { return binnedLive; }
+    int liveWidth() const { return liveSize.width; }
+    int liveHeight() const { return liveSize.height; }
+
+    // The shooting data of the frame on screen and its date.
+    const ShootingData& shownData() const { return shown; }
+    const QString& shownDate() const { return shownDateText; }
+
+private:
+    bool dslrPath() const;
+    bool isUvc() const;
+    bool largeSensor() const;
+    int exposureSeconds() const;
+    void setState(int captureState);
+    void startSeries(const char* logLine, bool singleFrame);
+
+    void showLiveFrame();
+    void exposing();
+    void intervalWait();
+    bool serveStopRequest();
+    void finishFrame();
+    bool readFrame();
+    bool readUvcFrames();
+    void processFrame();
+    void keepFrame();
+    void writeLightFrame();
+    void writeMaster();
+    void serviceWriter();
+    void waitForWriter();
+    void registerWritten(const WrittenFiles& written);
+    void checkExposureTimeout(int countdown);
+
+    QString timeText(int minutesSeconds, int lastField) const;
+    ShootingData shootingDataFor(char kind) const;
+    void fillShownData();
+
+    ProcessState& state;
+    Devices devices;
+    ImageDisplay& display;
+    DataFolder& folder;
+    CaptureScreen& screen;
+
+    bool binnedLive = false;
+    cv::Size liveSize;
+    int lastCountdown = -1;
+    bool writeSucceeded = true; // the last file written, for the next exposure of a series
+
+    cv::Mat raw;         // 16-bit raw frame of the running exposure
+    cv::Mat frame8;      // its 8-bit picture
+    cv::Mat accumulator; // running mean of a dark or flat series
+    cv::Mat liveFrame;
+    cv::Mat masterDark;
+    cv::Mat masterFlat;
+    ShootingData shown;
+    QString shownDateText;
+};

@@ -1,0 +1,170 @@
+#include "MainProgram.h"
+
+#include "CameraDevice.h"
+#include "CameraLabel.h"
+#include "CameraReadThread.h"
+#include "ComPort.h"
+#include "DataFolder.h"
+#include "DebugLog.h"
+#include "FileWriteThread.h"
+#include "GamepadService.h"
+#include "HostPath.h"
+#include "ImageDisplay.h"
+#include "LauncherApps.h"
+#include "MainWindow.h"
+#include "PhotoHistory.h"
+#include "ProcessState.h"
+#include "ProgramArguments.h"
+#include "SettingsRecord.h"
+#include "SimObservatory.h"
+#include "StarCatalog.h"
+#include "StartUp.h"
+#include "SvbonyExpReadThread.h"
+#include "TimerThread.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+// How long leaving the program waits for a worker blocked in a camera library.
+constexpr int threadJoinMs = 3000;
+} // namespace
+
+MainProgram::MainProgram()
+    : processState(::processState()) {}
+
+MainProgram::~MainProgram() {
+    stopThreads();
+    delete mainWindow;
+}
+
+void MainProgram::start(const QStringList& arguments) {
+    ProcessState& state = processState;
+    const ProgramArguments parsed = ProgramArguments::parse(arguments);
+    state.exePath = parsed.exePath;
+    state.digitalCameraMode = parsed.digitalCameraMode;
+    state.appDir = parsed.appDir();
+
+    // Process-wide and never freed: worker threads may read them until the process ends.
+    state.settings = new SettingsRecord;
+    state.photoHistory = new PhotoHistory;
+    loadStartUpSettings(*state.settings, *state.photoHistory);
+    state.launcherApps = LauncherApps::read();
+
+    const QSize desktop = QGuiApplication::primaryScreen()->size();
+    debugLog("width=%d, height=%d", desktop.width(), desktop.height());
+    mainWindow = new MainWindow(state);
+    if (opensFullScreen(desktop))
+        mainWindow->showFullScreen();
+    else
+        mainWindow->show();
+
+    state.syncPointRa = state.settings->raBaseDegrees();
+    state.syncPointDec = state.settings->decBaseDegrees();
+    debugLog("syncPointRa = %f syncPointDec = %f", state.syncPointRa, state.syncPointDec);
+    state.catalog = new StarCatalog(loadCatalogs(state.appDir));
+
+    if (SimObservatory::enabled()) {
+        observatory = std::make_unique<SimObservatory>(state.appDir, SimCameraModel::connected());
+        observatory->installShutterAdapter();
+    }
+    state.mountComPort = new ComPort(mainWindow);
+    state.shutterComPort = new ComPort(mainWindow);
+    state.shutterComPort->findShutterAdapter();
+
+    if (observatory)
+        observatory->installCameraLibraries();
+    CameraDevice* camera = new CameraDevice(state.stateMutex, state.appDir, *state.settings);
+    state.camera = camera;
+    state.noCamera =
+        !chooseAndOpenCamera(*camera, state.digitalCameraMode, state.appDir, mainWindow);
+    imageDisplay = std::make_unique<ImageDisplay>(state);
+    mainWindow->showCoolingPanel(!state.noCamera && camera->hasCooler);
+    if (!state.noCamera)
+        imageDisplay->setDisplayGeometry(camera->width, camera->height);
+
+    startThreads();
+    mainWindow->setCameraLabel(cameraLabelText(*camera, state.noCamera));
+
+    folder = std::make_unique<DataFolder>(*state.settings);
+    writer = std::make_unique<FileWriteThread>(*folder);
+    CaptureLoop::Devices devices;
+    devices.camera = state.noCamera ? nullptr : camera;
+    devices.reader = reader.get();
+    devices.svbonyReader = svbonyReader.get();
+    devices.timer = timerThread.get();
+    devices.writer = writer.get();
+    devices.shutter = state.shutterComPort;
+    captureLoop =
+        std::make_unique<CaptureLoop>(state, devices, *imageDisplay, *folder, *mainWindow);
+    mainWindow->attach(*captureLoop, *imageDisplay, *folder, *timerThread);
+    mainWindow->scanDrives();
+    folder->scanDataFolder();
+    mainWindow->hideControlsWithoutCamera();
+
+    gamepad = std::make_unique<GamepadService>();
+    gamepad->startIfConnected();
+
+    mainLoop.viewAndCaptureStep = [this] { viewAndCaptureStep(); };
+    // The goto, composite and full-screen windows will take the gamepad when they are open.
+    mainLoop.gamepadStep = [this] {
+        mainWindow->pressButtons(gamepad->step(processState.captureState, false));
+    };
+    mainWindow->exitAction = [this] { mainLoop.requestExit(0); };
+}
+
+void MainProgram::startThreads() {
+    ProcessState& state = processState;
+    CameraDevice* camera = state.camera;
+    if (!state.noCamera) {
+        reader = std::make_unique<CameraReadThread>(state, *camera);
+        reader->allocate(camera->width, camera->height);
+        reader->start(QThread::HighestPriority);
+        if (camera->vendor() == CameraDevice::Svbony) {
+            svbonyReader = std::make_unique<SvbonyExpReadThread>(*camera);
+            svbonyReader->start(QThread::HighestPriority);
+        }
+    }
+    timerThread = std::make_unique<TimerThread>(
+        state, !state.noCamera && camera->hasCooler ? camera : nullptr);
+    timerThread->start();
+}
+
+void MainProgram::viewAndCaptureStep() {
+    ProcessState& state = processState;
+    if (state.noCamera && state.captureState != 3 && !state.digitalCameraMode)
+        return;
+    const int captureState = state.captureState;
+    if (imageDisplay->applyViewRequests() &&
+        (captureState == 2 || captureState == 3 || captureState == 4))
+        imageDisplay->redraw();
+    captureLoop->step();
+}
+
+int MainProgram::run() {
+    return mainLoop.run();
+}
+
+void MainProgram::stopThreads() {
+    // A thread blocked in a camera library that never returns is left to the process's end.
+    const auto join = [](QThread* thread) {
+        if (thread)
+            thread->wait(QDeadlineTimer(threadJoinMs));
+    };
+    if (reader)
+        reader->stop();
+    if (svbonyReader)
+        svbonyReader->stop();
+    if (timerThread)
+        timerThread->stop();
+    join(reader.get());
+    join(svbonyReader.get());
+    join(timerThread.get());
+    join(writer.get());
+    if (reader && reader->isRunning())
+        reader.release();
+    if (svbonyReader && svbonyReader->isRunning())
+        svbonyReader.release();
+}

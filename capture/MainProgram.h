@@ -1,0 +1,62 @@
+#pragma once
+
+#include "CaptureLoop.h"
+#include "MainLoop.h"
+
+#include <QStringList>
+#include <memory>
+
+class CameraDevice;
+class CameraReadThread;
+class DataFolder;
+class FileWriteThread;
+class GamepadService;
+class ImageDisplay;
+class MainWindow;
+class SimObservatory;
+class SvbonyExpReadThread;
+class TimerThread;
+struct ProcessState;
+
+// The main program from its settings to its main loop, in the start-up order, so that the
+// program and its end-to-end tests run the same code. The application object, its
+// translation and the message handlers are the caller's.
+class MainProgram {
+public:
+    MainProgram();
+    ~MainProgram();
+    MainProgram(const MainProgram&) = delete;
+    MainProgram& operator=(const MainProgram&) = delete;
+
+    // Start-up with the command line (the program path first).
+    void start(const QStringList& arguments);
+    // The endless loop until the exit button; the exit status.
+    int run();
+
+    ProcessState& state() { return processState; }
+    MainWindow& window() { return *mainWindow; }
+    MainLoop& loop() { return mainLoop; }
+    CaptureLoop& capture() { return *captureLoop; }
+    ImageDisplay& display() { return *imageDisplay; }
+    DataFolder& dataFolder() { return *folder; }
+    TimerThread& timer() { return *timerThread; }
+    SimObservatory* sim() { return observatory.get(); }
+
+private:
+    void startThreads();
+    void viewAndCaptureStep();
+    void stopThreads();
+
+    ProcessState& processState;
+    MainLoop mainLoop;
+    std::unique_ptr<SimObservatory> observatory;
+    MainWindow* mainWindow = nullptr; // owned by Qt's parent-less window list, deleted here
+    std::unique_ptr<ImageDisplay> imageDisplay;
+    std::unique_ptr<DataFolder> folder;
+    std::unique_ptr<TimerThread> timerThread;
+    std::unique_ptr<CameraReadThread> reader;
+    std::unique_ptr<SvbonyExpReadThread> svbonyReader;
+    std::unique_ptr<FileWriteThread> writer;
+    std::unique_ptr<CaptureLoop> captureLoop;
+    std::unique_ptr<GamepadService> gamepad;
+};

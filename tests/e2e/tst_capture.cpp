@@ -1,0 +1,451 @@
+// The capture end to end: the real main window on the simulated observatory, driven through
+// its buttons, checked on the files in the data folder, the camera's calls and the screen.
+#include "CameraDevice.h"
+#include "CaptureLoop.h"
+#include "Clock.h"
+#include "DataFolder.h"
+#include "E2eProgram.h"
+#include "FileSizeLimit.h"
+#include "HostPath.h"
+#include "ImageDisplay.h"
+#include "MainProgram.h"
+#include "MainWindow.h"
+#include "ProcessState.h"
+#include "Screenshot.h"
+#include "SettingsRecord.h"
+#include "SimCamera.h"
+#include "SimObservatory.h"
+#include "SimShutterAdapter.h"
+#include "TiffFile.h"
+#include "TimerThread.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QtTest>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Light series of short exposures, as a newcomer would set them.
+void shortSeries(SettingsRecord& settings, int frames, int seconds, int interval) {
+    settings.timRep = frames;
+    settings.timMin = 0;
+    settings.timSec = seconds;
+    settings.timInt = interval;
+}
+
+int countOf(const QStringList& lines, const QString& line) {
+    return int(std::count(lines.begin(), lines.end(), line));
+}
+
+QStringList simCalls(E2eProgram& e2e) {
+    return e2e.program().sim()->callLog().calls();
+}
+
+void recordCalls(E2eProgram& e2e) {
+    e2e.program().sim()->callLog().clear();
+    e2e.program().sim()->callLog().setRecording(true);
+}
+
+ShootingData dataOf(const QString& hostPath, cv::Mat* image = nullptr) {
+    ShootingData data;
+    const cv::Mat read = readTiff(HostPath::fromHost(hostPath), data);
+    if (image)
+        *image = read;
+    return data;
+}
+
+// Pixels of a master dark far above its background: the sensor's hot pixels.
+std::vector<cv::Point> hotPixels(const cv::Mat& dark) {
+    cv::Scalar mean, sigma;
+    cv::meanStdDev(dark, mean, sigma);
+    std::vector<cv::Point> hot;
+    for (int y = 0; y < dark.rows; ++y) {
+        for (int x = 0; x < dark.cols; ++x) {
+            if (dark.at<std::uint16_t>(y, x) > mean[0] + 2000)
+                hot.emplace_back(x, y);
+        }
+    }
+    return hot;
+}
+
+// How far the hot pixels stand out of the frame: the mean excess over their neighbours of
+// the same Bayer phase.
+double hotExcess(const cv::Mat& frame, const std::vector<cv::Point>& hot) {
+    double excess = 0;
+    for (const cv::Point& p : hot) {
+        const int x = std::clamp(p.x, 2, frame.cols - 3), y = std::clamp(p.y, 2, frame.rows - 3);
+        const double around =
+            (frame.at<std::uint16_t>(y, x - 2) + frame.at<std::uint16_t>(y, x + 2) +
+             frame.at<std::uint16_t>(y - 2, x) + frame.at<std::uint16_t>(y + 2, x)) /
+            4.0;
+        excess += frame.at<std::uint16_t>(y, x) - around;
+    }
+    return excess / std::max<size_t>(hot.size(), 1);
+}
+
+} // namespace
+
+class TestCapture : public QObject {
+    Q_OBJECT
+private slots:
+    void lightSeries();
+    void darkSeries();
+    void flatSeries();
+    void realtimeCorrection();
+    void stop();
+    void svbonyEarly();
+    void dslr();
+    void cooling();
+    void liveView();
+    void cameraStopsAnswering();
+    void diskFills();
+};
+
+void TestCapture::lightSeries() {
+    E2eProgram e2e;
+    shortSeries(e2e.settings(), 3, 1, 1);
+    e2e.settings().gain = 14;
+    QVERIFY(e2e.press("pushButton_6"));
+    QCOMPARE(e2e.window().mode(), 2);
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 3; }));
+    // The last frame's files are written while its picture is already on screen.
+    QVERIFY(e2e.runUntil([&] { return e2e.program().dataFolder().count() == 3; }));
+
+    QCOMPARE(e2e.dataFiles(), (QStringList{"C00001.tif", "C00002.tif", "C00003.tif", "M00001.tif",
+                                           "M00002.tif", "M00003.tif"}));
+    for (int n = 1; n <= 3; ++n) {
+        cv::Mat raw;
+        const ShootingData data = dataOf(e2e.dataPath(QString::asprintf("M%05d.tif", n)), &raw);
+        QCOMPARE(raw.cols, e2e.state().camera->width);
+        QCOMPARE(raw.rows, e2e.state().camera->height);
+        QCOMPARE(raw.channels(), 1);
+        QCOMPARE(data.exposureNumerator, 1);
+        QCOMPARE(data.exposureDenominator, 1);
+        QCOMPARE(data.gain, 14);
+        QCOMPARE(data.correctionFlags, 0);
+        QCOMPARE(data.frameCount, 1);
+        QVERIFY(data.model.startsWith("C0ZWO ASI294MC"));
+        cv::Mat colour;
+        dataOf(e2e.dataPath(QString::asprintf("C%05d.tif", n)), &colour);
+        QCOMPARE(colour.channels(), 3);
+    }
+    // The list and the screen end on the last frame, which is not a blank canvas.
+    QCOMPARE(e2e.program().dataFolder().currentName(), QString("M00003.tif"));
+    QCOMPARE(e2e.labelText("labelFileName"), QString("M00003"));
+    QCOMPARE(e2e.window().mode(), 3);
+    const cv::Mat& canvas = e2e.program().display().canvas();
+    // The frame fills the canvas's height between dark-blue borders.
+    QCOMPARE(canvas.at<cv::Vec3b>(320, 20), cv::Vec3b(80, 0, 0));
+    QVERIFY(canvas.at<cv::Vec3b>(320, 600) != cv::Vec3b(80, 0, 0));
+    QVERIFY(e2e.log.contains("Pass mainW-1"));
+    QVERIFY(e2e.log.contains("next exposure rep=2, rep=1"));
+    saveScreenshot(&e2e.window(), "LightSeriesDone");
+}
+
+void TestCapture::darkSeries() {
+    E2eProgram e2e;
+    shortSeries(e2e.settings(), 3, 1, 0);
+    e2e.camera().setScene(SimScene::CapOn);
+    QVERIFY(e2e.press("pushButton_33"));
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 3; }));
+    QVERIFY(e2e.runUntil([&] {
+        return !e2e.settings().preDark.isEmpty() && e2e.settings().preDark.startsWith("D00001");
+    }));
+    const QStringList files = e2e.dataFiles();
+    QCOMPARE(files.size(), 1);
+    // A cooled camera's dark carries its temperature.
+    QVERIFY2(QRegularExpression("^D00001_[PM]\\d\\d\\.tif$").match(files[0]).hasMatch(),
+             qPrintable(files[0]));
+    QCOMPARE(e2e.settings().preDark, files[0]);
+    QCOMPARE(e2e.labelText("labelDarkFileName"), files[0]);
+    const ShootingData data = dataOf(e2e.dataPath(files[0]));
+    QCOMPARE(data.frameCount, 3);
+    QCOMPARE(data.correctionFlags, 0);
+    QCOMPARE(e2e.state().darkCaptureMode, 0);
+    // A master is no light frame: the playback list does not show it.
+    QCOMPARE(e2e.program().dataFolder().count(), 0);
+}
+
+void TestCapture::flatSeries() {
+    E2eProgram e2e;
+    shortSeries(e2e.settings(), 2, 5, 0);
+    e2e.settings().lgain = 3;
+    e2e.settings().lexposure = 4;
+    e2e.camera().setScene(SimScene::FlatPanel);
+    recordCalls(e2e);
+    QVERIFY(e2e.press("pushButton_7"));
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 1; }));
+    // The live gain as live view set it.
+    const QStringList liveCalls = simCalls(e2e);
+    const QString liveGain = liveCalls.filter("ASISetControlValue(0, ").value(0);
+    QVERIFY(!liveGain.isEmpty());
+    recordCalls(e2e);
+    QVERIFY(e2e.press("pushButton_38"));
+    QCOMPARE(e2e.window().mode(), 2);
+    QVERIFY(e2e.log.contains("liveExp=6")); // the live step, two more on a large sensor
+    const QStringList calls = simCalls(e2e);
+    QVERIFY2(calls.contains(QString("ASISetControlValue(1, %1)").arg(CameraDevice::exposureTableUs(6))),
+             qPrintable(calls.join('|')));
+    QCOMPARE(calls.filter("ASISetControlValue(0, "), QStringList{liveGain});
+    // Each flat frame counts one second, whatever the series' exposure says.
+    QVERIFY(e2e.program().timer().countdown() <= 1);
+    QVERIFY(e2e.runUntil([&] { return e2e.settings().preFlat == "F00001.tif"; }));
+    QCOMPARE(e2e.dataFiles(), QStringList{"F00001.tif"});
+    QCOMPARE(e2e.labelText("labelFlatFileName"), QString("F00001.tif"));
+    const ShootingData data = dataOf(e2e.dataPath("F00001.tif"));
+    QCOMPARE(data.frameCount, 2);
+    QCOMPARE(e2e.state().flatCaptureMode, 0);
+}
+
+void TestCapture::realtimeCorrection() {
+    E2eProgram e2e;
+    SettingsRecord& settings = e2e.settings();
+    shortSeries(settings, 2, 1, 0);
+    e2e.camera().setScene(SimScene::CapOn);
+    QVERIFY(e2e.press("pushButton_33"));
+    QVERIFY(e2e.runUntil([&] { return !settings.preDark.isEmpty(); }));
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 3; }));
+    QVERIFY(e2e.press("pushButton_32")); // back to idle
+    e2e.camera().setScene(SimScene::FlatPanel);
+    QVERIFY(e2e.press("pushButton_34"));
+    QVERIFY(e2e.runUntil([&] { return !settings.preFlat.isEmpty(); }));
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 3; }));
+    QVERIFY(e2e.press("pushButton_32"));
+
+    e2e.camera().setScene(SimScene::Sky);
+    shortSeries(settings, 1, 1, 0);
+    QVERIFY(e2e.press("pushButton_6")); // uncorrected, to compare with
+    QVERIFY(e2e.runUntil([&] { return e2e.program().dataFolder().count() == 1; }));
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 3; }));
+    QVERIFY(e2e.press("pushButton_26"));
+    QVERIFY(e2e.press("pushButton_28"));
+    QVERIFY(e2e.press("pushButton_6"));
+    QVERIFY(e2e.runUntil([&] { return e2e.program().dataFolder().count() == 2; }));
+
+    cv::Mat dark, plain, corrected;
+    dataOf(e2e.dataPath(settings.preDark), &dark);
+    const ShootingData plainData = dataOf(e2e.dataPath("M00003.tif"), &plain);
+    const ShootingData correctedData = dataOf(e2e.dataPath("M00004.tif"), &corrected);
+    QCOMPARE(plainData.correctionFlags, 0);
+    QCOMPARE(correctedData.correctionFlags,
+             int(ShootingData::DarkSubtracted | ShootingData::FlatApplied));
+    const std::vector<cv::Point> hot = hotPixels(dark);
+    QVERIFY2(hot.size() > 10, qPrintable(QString::number(hot.size())));
+    const double before = hotExcess(plain, hot), after = hotExcess(corrected, hot);
+    QVERIFY2(before > 2000 && std::abs(after) < 200,
+             qPrintable(QString("hot pixels stand out by %1, then %2").arg(before).arg(after)));
+}
+
+void TestCapture::stop() {
+    E2eProgram e2e;
+    SettingsRecord& settings = e2e.settings();
+    recordCalls(e2e);
+
+    // During an exposure: the camera's exposure is aborted, nothing is written.
+    shortSeries(settings, 3, 30, 1);
+    QVERIFY(e2e.press("pushButton_6"));
+    e2e.runFor(2000);
+    QVERIFY(e2e.camera().isExposing());
+    QVERIFY(e2e.press("pushButton_6"));
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 0; }, 5000));
+    QCOMPARE(e2e.window().mode(), 0);
+    QVERIFY(simCalls(e2e).contains("ASIStopExposure"));
+    QVERIFY(!e2e.camera().isExposing());
+    QVERIFY(e2e.dataFiles().isEmpty());
+
+    // During the interval: the series ends without another exposure.
+    shortSeries(settings, 3, 1, 60);
+    recordCalls(e2e);
+    QVERIFY(e2e.press("pushButton_6"));
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 4; }));
+    QVERIFY(e2e.press("pushButton_6"));
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 0; }, 5000));
+    e2e.runFor(3000);
+    QCOMPARE(countOf(simCalls(e2e), "ASIStartExposure"), 1);
+    QCOMPARE(e2e.dataFiles(), (QStringList{"C00001.tif", "M00001.tif"}));
+
+    // No repetitions set: one frame all the same.
+    shortSeries(settings, 0, 1, 0);
+    recordCalls(e2e);
+    QVERIFY(e2e.press("pushButton_6"));
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 3; }));
+    QCOMPARE(countOf(simCalls(e2e), "ASIStartExposure"), 1);
+    QCOMPARE(e2e.program().timer().remaining(), -1);
+    QVERIFY(e2e.runUntil([&] { return e2e.dataFiles().contains("M00002.tif"); }));
+}
+
+void TestCapture::svbonyEarly() {
+    E2eProgram::Options options;
+    options.cameras = "SV605CC";
+    options.clockScale = 2;
+    E2eProgram e2e(options);
+    shortSeries(e2e.settings(), 1, 8, 0);
+    TimerThread& timer = e2e.program().timer();
+
+    // Four seconds early: taken again with the full time.
+    QVERIFY(e2e.press("pushButton_6"));
+    QVERIFY(e2e.runUntil([&] { return timer.countdown() == 4; }));
+    e2e.camera().finishEarly();
+    QVERIFY(e2e.runUntil([&] {
+        return !e2e.log.lines().filter("*** getSnapData Error ***").isEmpty();
+    }));
+    QVERIFY(timer.countdown() >= 7);
+    QCOMPARE(e2e.state().captureState.load(), 2);
+    QVERIFY(e2e.dataFiles().isEmpty());
+
+    // Two seconds early: accepted.
+    QVERIFY(e2e.runUntil([&] { return timer.countdown() == 2; }));
+    e2e.camera().finishEarly();
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 3; }, 10000));
+    QCOMPARE(e2e.log.lines().filter("getSnapData Error").size(), 1);
+    QVERIFY(e2e.log.contains("SVBONY snapData get success"));
+    QVERIFY(e2e.runUntil([&] { return e2e.program().dataFolder().count() == 1; }));
+    QCOMPARE(e2e.dataFiles(), (QStringList{"C00001.tif", "M00001.tif"}));
+}
+
+void TestCapture::dslr() {
+    E2eProgram::Options options;
+    options.cameras = "EOS6D";
+    options.digitalCameraMode = true;
+    E2eProgram e2e(options);
+    SimShutterAdapter* shutter = e2e.program().sim()->shutterAdapter();
+    QVERIFY(shutter && shutter->isValid());
+    shortSeries(e2e.settings(), 1, 3, 0);
+    QVERIFY(e2e.press("pushButton_6"));
+    QVERIFY(e2e.log.contains("Shutter Start"));
+    QCOMPARE(e2e.state().captureState.load(), 2);
+    QTRY_VERIFY(shutter->isShutterOpen());
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 0; }, 20000));
+    QTRY_COMPARE(shutter->received(), QByteArray("10"));
+    QCOMPARE(e2e.window().mode(), 0);
+    const QVector<std::int64_t> open = shutter->openTimesMs();
+    QCOMPARE(open.size(), 1);
+    QVERIFY2(open[0] >= 2500 && open[0] < 6000, qPrintable(QString::number(open[0])));
+    QVERIFY(e2e.messages.isEmpty());
+}
+
+void TestCapture::cooling() {
+    E2eProgram::Options options;
+    options.clockScale = 60;
+    E2eProgram e2e(options);
+    SettingsRecord& settings = e2e.settings();
+    SimCamera& camera = e2e.camera();
+    TimerThread& timer = e2e.program().timer();
+
+    // A ramp of 5 degrees a minute towards -10.
+    settings.slowC = 5;
+    settings.temp = -10;
+    QVERIFY(e2e.press("pushButton_30"));
+    QVERIFY(camera.coolerOn());
+    const double first = camera.targetTemperature();
+    QVERIFY(timer.slowCooling());
+    e2e.runFor(30000);
+    QCOMPARE(camera.targetTemperature(), first); // not yet a minute
+    QVERIFY(e2e.runUntil([&] { return camera.targetTemperature() != first; }, 10000));
+    const double second = camera.targetTemperature();
+    QVERIFY2(std::abs(second - (timer.currentTemperature() - 5)) <= 1.0,
+             qPrintable(QString("%1 %2").arg(second).arg(timer.currentTemperature())));
+    QVERIFY(e2e.runUntil([&] { return !timer.slowCooling(); }, 20000));
+    QCOMPARE(camera.targetTemperature(), -10.0);
+
+    // Without a ramp the target is set at once.
+    QVERIFY(e2e.press("pushButton_69"));
+    QVERIFY(!camera.coolerOn());
+    settings.slowC = 0;
+    settings.temp = -5;
+    QVERIFY(e2e.press("pushButton_30"));
+    QCOMPARE(camera.targetTemperature(), -5.0);
+    QVERIFY(!timer.slowCooling());
+
+    // Slow warming steps the target up, then switches off once the sensor stops warming.
+    settings.slowW = 4;
+    QVERIFY(e2e.press("pushButton_31"));
+    QVERIFY(timer.slowWarming());
+    QVERIFY(camera.targetTemperature() > -5.0);
+    QVERIFY(e2e.runUntil([&] { return !camera.coolerOn(); }, 30000));
+    QVERIFY(!timer.slowWarming());
+
+    // Without a warming step OFF switches the cooler off at once.
+    QVERIFY(e2e.press("pushButton_30"));
+    QVERIFY(camera.coolerOn());
+    settings.slowW = 0;
+    QVERIFY(e2e.press("pushButton_31"));
+    QVERIFY(!camera.coolerOn());
+}
+
+void TestCapture::liveView() {
+    E2eProgram e2e;
+    int shown = 0;
+    ImageDisplay& display = e2e.program().display();
+    const auto present = display.present;
+    display.present = [&](const QImage& image) {
+        ++shown;
+        if (present)
+            present(image);
+    };
+    QVERIFY(e2e.press("pushButton_7"));
+    QCOMPARE(e2e.window().mode(), 1);
+    QCOMPARE(e2e.state().captureState.load(), 1);
+    QVERIFY(e2e.runUntil([&] { return shown >= 5; }, 20000));
+    // The large sensor runs binned: a quarter of its pixels.
+    QVERIFY(e2e.program().capture().liveViewBinned());
+    const CameraDevice& camera = *e2e.state().camera;
+    QCOMPARE(e2e.camera().frameWidth(), camera.width / 2);
+    QCOMPARE(e2e.camera().frameHeight(), camera.height / 2);
+    QCOMPARE(display.view().viewWidth, camera.width / 2);
+    QVERIFY(e2e.log.contains("Pass1"));
+    saveScreenshot(&e2e.window(), "LiveView");
+    QVERIFY(e2e.press("pushButton_7"));
+    QCOMPARE(e2e.state().captureState.load(), 0);
+    QVERIFY(e2e.log.contains("Pass2"));
+    QVERIFY(!e2e.camera().isVideoRunning());
+}
+
+void TestCapture::cameraStopsAnswering() {
+    E2eProgram::Options options;
+    options.clockScale = 30;
+    E2eProgram e2e(options);
+    shortSeries(e2e.settings(), 3, 2, 1);
+    QVERIFY(e2e.press("pushButton_6"));
+    e2e.camera().setSilent(true);
+    // The window answers all along: a press on the info button still toggles the panel.
+    e2e.runFor(1500);
+    QVERIFY(e2e.press("pushButton_34"));
+    QCOMPARE(e2e.state().infoPanelOn, 1);
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 0; }, 20000));
+    QCOMPARE(e2e.messages, QStringList{QStringLiteral("撮影失敗　もう一度試してください")});
+    QVERIFY(e2e.log.lines().filter("Exposure timeout").size() == 1);
+    QCOMPARE(e2e.window().mode(), 0);
+    QVERIFY(e2e.dataFiles().isEmpty());
+}
+
+void TestCapture::diskFills() {
+    E2eProgram e2e;
+    shortSeries(e2e.settings(), 3, 1, 1);
+    QVERIFY(e2e.press("pushButton_6"));
+    QVERIFY(e2e.runUntil([&] { return e2e.program().dataFolder().count() == 1; }));
+    const QByteArray first = [&] {
+        QFile file(e2e.dataPath("M00001.tif"));
+        file.open(QIODevice::ReadOnly);
+        return file.readAll();
+    }();
+    {
+        FileSizeLimit full(1 << 20); // the disk fills: no file can grow past 1 MB
+        QVERIFY(e2e.runUntil([&] { return !e2e.messages.isEmpty(); }));
+    }
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 0; }, 10000));
+    QCOMPARE(e2e.messages, QStringList{QStringLiteral("撮影失敗　もう一度試してください")});
+    QVERIFY(e2e.log.lines().filter("was not written").size() == 1);
+    QCOMPARE(e2e.window().mode(), 0);
+    // What was written stays whole; nothing half-written is left.
+    QCOMPARE(e2e.dataFiles(), (QStringList{"C00001.tif", "M00001.tif"}));
+    QFile file(e2e.dataPath("M00001.tif"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), first);
+    QCOMPARE(e2e.program().dataFolder().count(), 1);
+}
+
+QTEST_MAIN(TestCapture)
+#include "tst_capture.moc"
