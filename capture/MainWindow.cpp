@@ -6,6 +6,7 @@
 #include "DarkFlatBatch.h"
 #include "DataDrives.h"
 #include "DataFolder.h"
+#include "EvfWindow.h"
 #include "ExternalPrograms.h"
 #include "FileSelectDialog.h"
 #include "FrameFiles.h"
@@ -598,4 +599,26 @@ void MainWindow::on_pushButton_69_clicked() {
         return;
     Cooling::stop(state.camera, *timer);
     markCooling(ui->pushButton_69);
+}
+
+void MainWindow::openFullScreenView() {
+    if (folder && !folder->currentPath().isEmpty())
+        new EvfWindow(state, folder->currentPath()); // closes and deletes itself
+}
+
+void MainWindow::on_pushButton_77_clicked() {
+    if (state.captureState != 3) {
+        state.liveOverlayOn = !state.liveOverlayOn;
+        return;
+    }
+    if (!state.launcherApps.hasStellaImage) {
+        openFullScreenView();
+    } else if (folder && !folder->currentPath().isEmpty()) {
+        startStellaImage(state, folder->currentPath());
+    }
+}
+
+void MainWindow::on_pushButton_78_clicked() {
+    if (state.captureState == 3)
+        openFullScreenView();
 }

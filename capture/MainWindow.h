@@ -80,6 +80,8 @@ private slots:
     void on_pushButton_30_clicked();
     void on_pushButton_31_clicked();
     void on_pushButton_69_clicked();
+    void on_pushButton_77_clicked();
+    void on_pushButton_78_clicked();
     void on_pushButton_35_clicked();
     void on_pushButton_56_clicked();
     void on_pushButton_60_clicked();
@@ -110,6 +112,7 @@ private:
     void markCooling(QPushButton* pressed);
     void redrawAfterViewChange();
     void showRotateIcon();
+    void openFullScreenView();
 
     Ui::MainWindow* ui;
     ProcessState& state;

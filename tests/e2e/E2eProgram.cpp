@@ -47,6 +47,9 @@ E2eProgram::E2eProgram(const Options& options) {
         arguments << "d";
     mainProgram = std::make_unique<MainProgram>();
     mainProgram->start(arguments);
+    // The offscreen screen is 800 x 600; the telescope's computer shows the whole form.
+    window().showNormal();
+    window().resize(1280, 740);
 }
 
 E2eProgram::~E2eProgram() {

@@ -19,6 +19,7 @@
 #include "TiffFile.h"
 #include "TimerThread.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QtTest>
@@ -99,6 +100,7 @@ private slots:
     void dslr();
     void cooling();
     void liveView();
+    void playback();
     void cameraStopsAnswering();
     void diskFills();
 };
@@ -186,8 +188,9 @@ void TestCapture::flatSeries() {
     QCOMPARE(e2e.window().mode(), 2);
     QVERIFY(e2e.log.contains("liveExp=6")); // the live step, two more on a large sensor
     const QStringList calls = simCalls(e2e);
-    QVERIFY2(calls.contains(QString("ASISetControlValue(1, %1)").arg(CameraDevice::exposureTableUs(6))),
-             qPrintable(calls.join('|')));
+    QVERIFY2(
+        calls.contains(QString("ASISetControlValue(1, %1)").arg(CameraDevice::exposureTableUs(6))),
+        qPrintable(calls.join('|')));
     QCOMPARE(calls.filter("ASISetControlValue(0, "), QStringList{liveGain});
     // Each flat frame counts one second, whatever the series' exposure says.
     QVERIFY(e2e.program().timer().countdown() <= 1);
@@ -288,9 +291,8 @@ void TestCapture::svbonyEarly() {
     QVERIFY(e2e.press("pushButton_6"));
     QVERIFY(e2e.runUntil([&] { return timer.countdown() == 4; }));
     e2e.camera().finishEarly();
-    QVERIFY(e2e.runUntil([&] {
-        return !e2e.log.lines().filter("*** getSnapData Error ***").isEmpty();
-    }));
+    QVERIFY(e2e.runUntil(
+        [&] { return !e2e.log.lines().filter("*** getSnapData Error ***").isEmpty(); }));
     QVERIFY(timer.countdown() >= 7);
     QCOMPARE(e2e.state().captureState.load(), 2);
     QVERIFY(e2e.dataFiles().isEmpty());
@@ -401,6 +403,75 @@ void TestCapture::liveView() {
     QCOMPARE(e2e.state().captureState.load(), 0);
     QVERIFY(e2e.log.contains("Pass2"));
     QVERIFY(!e2e.camera().isVideoRunning());
+}
+
+void TestCapture::playback() {
+    E2eProgram::Options options;
+    options.clockScale = 40;
+    E2eProgram e2e(options);
+    SettingsRecord& settings = e2e.settings();
+    shortSeries(settings, 3, 30, 0);
+    settings.gain = 25;
+    QVERIFY(e2e.press("pushButton_6"));
+    QVERIFY(e2e.runUntil([&] { return e2e.program().dataFolder().count() == 3; }));
+    QVERIFY(e2e.press("pushButton_32")); // back to idle, then play the folder back
+    QVERIFY(e2e.press("pushButton_32"));
+    QCOMPARE(e2e.window().mode(), 3);
+    QCOMPARE(e2e.labelText("labelFileName"), QString("M00003"));
+
+    // Browsing wraps at both ends.
+    QVERIFY(e2e.press("pushButton_37"));
+    QCOMPARE(e2e.labelText("labelFileName"), QString("M00001"));
+    QVERIFY(e2e.press("pushButton_36"));
+    QCOMPARE(e2e.labelText("labelFileName"), QString("M00003"));
+    QVERIFY(e2e.press("pushButton_36"));
+    QCOMPARE(e2e.labelText("labelFileName"), QString("M00002"));
+
+    // The info panel shows the file's shooting data, the histogram comes with it.
+    QVERIFY(e2e.press("pushButton_34"));
+    QVERIFY(e2e.window().findChild<QWidget*>("groupBoxInfo")->isVisible());
+    QCOMPARE(e2e.labelText("labelInfoGain"), QStringLiteral("感度:25"));
+    QCOMPARE(e2e.labelText("labelInfoExposure"), QStringLiteral("露出:30s"));
+    QCOMPARE(e2e.labelText("labelInfoDarked"), QStringLiteral("ダーク:未"));
+    const cv::Mat& canvas = e2e.program().display().canvas();
+    const cv::Vec3b axis = canvas.at<cv::Vec3b>(320 + 50, 600 + 200); // the green baseline
+    QVERIFY2(axis[1] > 200 && axis[2] < 100,
+             qPrintable(QString("%1 %2 %3").arg(axis[0]).arg(axis[1]).arg(axis[2])));
+    saveScreenshot(&e2e.window(), "PlaybackInfo");
+
+    // Zoom brings the navigator; rotation turns the picture to portrait.
+    QVERIFY(e2e.press("pushButton_33"));
+    QCOMPARE(e2e.program().display().view().zoom, 2);
+    QCOMPARE(canvas.at<cv::Vec3b>(630, 1090), cv::Vec3b(255, 255, 255));
+    saveScreenshot(&e2e.window(), "PlaybackZoom");
+    QVERIFY(e2e.press("pushButton_35"));
+    QCOMPARE(e2e.program().display().view().zoom, 1);
+    QVERIFY(e2e.press("pushButton_74"));
+    const ViewState& view = e2e.program().display().view();
+    QCOMPARE(view.displayRotation, 1);
+    QCOMPARE(view.viewWidth, e2e.state().camera->height);
+    QCOMPARE(e2e.labelText("labelFileName"), QString("M00002"));
+    saveScreenshot(&e2e.window(), "PlaybackRotated");
+
+    // The full-screen view of the current file, closed by a touch.
+    QVERIFY(e2e.press("pushButton_77"));
+    QVERIFY(e2e.state().evfOpen);
+    QWidget* evf = QApplication::topLevelWidgets().value(0);
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->findChild<QLabel*>("evfLabel"))
+            evf = top;
+    }
+    QLabel* evfLabel = evf->findChild<QLabel*>("evfLabel");
+    QVERIFY(evfLabel && evfLabel->isVisible());
+    saveScreenshot(evf, "PlaybackFullScreen");
+    QTest::mouseClick(evfLabel, Qt::LeftButton);
+    QVERIFY(!e2e.state().evfOpen);
+
+    // Deleting takes the colour twin with it.
+    QVERIFY(e2e.press("pushButton_73"));
+    QVERIFY(!QFile::exists(e2e.dataPath("M00002.tif")));
+    QVERIFY(!QFile::exists(e2e.dataPath("C00002.tif")));
+    QCOMPARE(e2e.program().dataFolder().count(), 2);
 }
 
 void TestCapture::cameraStopsAnswering() {
