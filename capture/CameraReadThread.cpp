@@ -95,6 +95,7 @@ void CameraReadThread::run() {
             Clock::sleepMs(10);
             continue;
         }
+        ++readCount;
         QMutexLocker lock(&readyMutex);
         ready = true;
     }

@@ -3,6 +3,7 @@
 #include <QMutex>
 #include <QThread>
 #include <QWaitCondition>
+#include <atomic>
 #include <opencv2/core.hpp>
 
 class CameraDevice;
@@ -25,6 +26,8 @@ public:
     // The main loop: copies a ready frame and clears the flag; false when none is ready.
     bool takeFrame(cv::Mat& frame);
     bool frameReady() const;
+    // Frames read since the start, for the live view's frame rate.
+    long framesRead() const { return readCount; }
     // Wakes the reader after a change of the capture state.
     void wake();
 
@@ -41,6 +44,7 @@ private:
     cv::Mat liveFrame;
     cv::Mat halfLiveFrame;
     bool binned = false;
+    std::atomic<long> readCount{0};
 
     mutable QMutex readyMutex;
     QWaitCondition readyChanged;

@@ -435,11 +435,11 @@ void CaptureLoop::processFrame() {
                                    camera.offset);
         }
         if (!isUvc())
-            frame8 = highBytes(raw);
+            highBytes(raw, frame8);
     } else {
         DarkFlat::addFrameToAverage(accumulator, raw, state.accumulatedCount);
         ++state.accumulatedCount;
-        frame8 = highBytes(accumulator);
+        highBytes(accumulator, frame8);
     }
     ViewState& view = display.view();
     view.displayIsColor = camera.isColor;

@@ -2,6 +2,7 @@
 
 #include "BayerPattern.h"
 #include "DataFolder.h"
+#include "DemosaicRows.h"
 #include "SettingsRecord.h"
 #include "TiffFile.h"
 
@@ -38,10 +39,11 @@ WrittenFiles writeFrameFiles(const FrameWriteJob& job, DataFolder& folder) {
     // The demosaic needs whole 2 x 2 cells of a one-channel mosaic.
     bool colourWritten = false;
     if (job.frame.type() == CV_16UC1 && job.frame.rows >= 2 && job.frame.cols >= 2) {
-        cv::Mat colour;
-        cv::cvtColor(job.frame, colour, BayerPattern::demosaicCode(job.bayer));
+        DemosaicRows colour(job.frame, BayerPattern::demosaicCode(job.bayer));
         const QString name = colourFileName(number);
-        colourWritten = writeTiff(numberFolder + '\\' + name, colour, job.data) == 1;
+        colourWritten = writeTiff(
+                            numberFolder + '\\' + name, job.frame.cols, job.frame.rows, 3,
+                            [&colour](int y) { return colour.row(y); }, job.data) == 1;
         if (colourWritten)
             written.colourName = name;
     }

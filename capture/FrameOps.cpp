@@ -19,9 +19,17 @@ void addBrightness(cv::Mat& frame, int offset) {
 }
 
 cv::Mat highBytes(const cv::Mat& frame16) {
-    if (frame16.empty() || frame16.depth() != CV_16U)
-        return cv::Mat();
-    cv::Mat out(frame16.size(), CV_MAKETYPE(CV_8U, frame16.channels()));
+    cv::Mat out;
+    highBytes(frame16, out);
+    return out;
+}
+
+void highBytes(const cv::Mat& frame16, cv::Mat& out) {
+    if (frame16.empty() || frame16.depth() != CV_16U) {
+        out.release();
+        return;
+    }
+    out.create(frame16.size(), CV_MAKETYPE(CV_8U, frame16.channels()));
     const int samples = frame16.cols * frame16.channels();
     for (int y = 0; y < frame16.rows; ++y) {
         const std::uint16_t* in = frame16.ptr<std::uint16_t>(y);
@@ -29,7 +37,6 @@ cv::Mat highBytes(const cv::Mat& frame16) {
         for (int i = 0; i < samples; ++i)
             o[i] = std::uint8_t(in[i] >> 8);
     }
-    return out;
 }
 
 void saveJpeg(const cv::Mat& frame8) {

@@ -10,6 +10,8 @@ void addBrightness(cv::Mat& frame, int offset);
 // The 8-bit frame of a 16-bit one: each byte is the high byte of its sample. Anything but a
 // 16-bit frame gives an empty one.
 cv::Mat highBytes(const cv::Mat& frame16);
+// The same into `out`, which keeps its memory when it already has the size.
+void highBytes(const cv::Mat& frame16, cv::Mat& out);
 
 // Writes the frame as "C:\VesperixData\solve.jpg" for the plate solver. Failures are only
 // logged; the previous file then stays whole.

@@ -143,6 +143,10 @@ void MainProgram::viewAndCaptureStep() {
     captureLoop->step();
 }
 
+long MainProgram::liveFramesRead() const {
+    return reader ? reader->framesRead() : 0;
+}
+
 int MainProgram::run() {
     return mainLoop.run();
 }

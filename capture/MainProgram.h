@@ -41,6 +41,7 @@ public:
     DataFolder& dataFolder() { return *folder; }
     TimerThread& timer() { return *timerThread; }
     SimObservatory* sim() { return observatory.get(); }
+    long liveFramesRead() const;
 
 private:
     void startThreads();

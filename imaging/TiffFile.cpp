@@ -95,14 +95,24 @@ void toFile(const uint16_t* in, uint8_t* out, size_t pixels, int channels) {
 } // namespace
 
 int writeTiff(const QString& windowsPath, const cv::Mat& image, const ShootingData& data) {
-    const int channels = image.channels();
-    if (image.empty() || image.depth() != CV_16U || (channels != 1 && channels != 3) ||
-        image.dims != 2 || uint32_t(image.cols) > maxSide || uint32_t(image.rows) > maxSide) {
+    if (image.empty() || image.depth() != CV_16U || image.dims != 2) {
+        debugLog("tiff image not supported %s", qPrintable(windowsPath));
+        return 0;
+    }
+    return writeTiff(
+        windowsPath, image.cols, image.rows, image.channels(),
+        [&image](int y) { return image.ptr<uint16_t>(y); }, data);
+}
+
+int writeTiff(const QString& windowsPath, int width, int height, int channels,
+              const TiffRowSource& rowOf, const ShootingData& data) {
+    if (width <= 0 || height <= 0 || (channels != 1 && channels != 3) ||
+        uint32_t(width) > maxSide || uint32_t(height) > maxSide) {
         debugLog("tiff image not supported %s", qPrintable(windowsPath));
         return 0;
     }
     const QByteArray model = data.model.left(ShootingData::maxModelLength);
-    const Layout l = layoutFor(image.cols, image.rows, channels, model.size());
+    const Layout l = layoutFor(width, height, channels, model.size());
     // Offsets in the file are 32-bit.
     if (l.end > UINT32_MAX) {
         debugLog("tiff image not supported %s", qPrintable(windowsPath));
@@ -188,9 +198,11 @@ int writeTiff(const QString& windowsPath, const cv::Mat& image, const ShootingDa
     const size_t pixelSize = size_t(2 * channels);
     const size_t chunkPixels = bufferSize / pixelSize;
     size_t filled = 0; // pixels in the buffer
-    for (int y = 0; y < image.rows; ++y) {
-        const uint16_t* row = image.ptr<uint16_t>(y);
-        size_t left = size_t(image.cols);
+    for (int y = 0; y < height; ++y) {
+        const uint16_t* row = rowOf(y);
+        if (!row)
+            return fail("Binary file write error 2");
+        size_t left = size_t(width);
         while (left > 0) {
             const size_t n = std::min(left, chunkPixels - filled);
             toFile(row, buffer.get() + filled * pixelSize, n, channels);

@@ -3,6 +3,8 @@
 #include "ShootingData.h"
 
 #include <QString>
+#include <cstdint>
+#include <functional>
 #include <opencv2/core.hpp>
 
 // The suite's one image file layout: big-endian TIFF, 16 bits per sample, one (mono or raw
@@ -16,6 +18,13 @@
 // Writes a CV_16UC1 or CV_16UC3 (blue, green, red) image. The file is replaced whole or not
 // at all: an existing file survives a failed write. Returns 1 on success, 0 on failure.
 int writeTiff(const QString& windowsPath, const cv::Mat& image, const ShootingData& data);
+
+// The same for an image made row by row as it is written, so that it never has to exist
+// whole: `row(y)` gives row y (width * channels samples), asked for in order, valid until the
+// next call; null fails the write.
+using TiffRowSource = std::function<const uint16_t*(int y)>;
+int writeTiff(const QString& windowsPath, int width, int height, int channels,
+              const TiffRowSource& row, const ShootingData& data);
 
 // Reads a file written by writeTiff into `data` and returns the image: CV_16UC1/CV_16UC3
 // for depth 16, CV_8UC1/CV_8UC3 (the high bytes) for depth 8; three channels in blue, green,

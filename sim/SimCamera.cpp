@@ -283,10 +283,15 @@ bool SimCamera::renderInto(std::uint8_t* buffer, long bytes) {
     sensor.isColor = model.isColor;
     sensor.bayerPattern = model.bayerPattern;
     sensor.seed = std::uint32_t(cameraId * 7919 + model.width);
-    const cv::Mat frame = renderer.render(sensor, optics, exposureRequest);
+    // Rendered straight into the caller's buffer when it holds exactly one frame.
+    const int type = exposureRequest.bits16 ? CV_16UC1 : CV_8UC1;
+    const cv::Mat own(frameHeight(), frameWidth(), type, buffer);
+    const bool fits = long(own.total() * own.elemSize()) == bytes;
+    const cv::Mat frame = renderer.render(sensor, optics, exposureRequest, fits ? own : cv::Mat());
     const long frameSize = long(frame.total() * frame.elemSize());
     if (frame.empty() || !frame.isContinuous())
         return false;
-    std::memcpy(buffer, frame.data, size_t(std::min(bytes, frameSize)));
+    if (frame.data != buffer)
+        std::memcpy(buffer, frame.data, size_t(std::min(bytes, frameSize)));
     return true;
 }

@@ -524,7 +524,7 @@ bool SkyRenderer::project(const SimSensor& sensor, const SimOptics& optics, doub
 }
 
 cv::Mat SkyRenderer::render(const SimSensor& sensor, const SimOptics& optics,
-                            const SimExposure& exposure) const {
+                            const SimExposure& exposure, cv::Mat into) const {
     FrameJob job;
     job.bin = std::max(1, exposure.bin);
     const int bin = job.bin;
@@ -598,7 +598,10 @@ cv::Mat SkyRenderer::render(const SimSensor& sensor, const SimOptics& optics,
     job.hot = hotPixelsOf(sensor);
     job.hotFactor = float(tempFactor * seconds);
 
-    cv::Mat frame(job.height, job.width, exposure.bits16 ? CV_16UC1 : CV_8UC1);
+    const int type = exposure.bits16 ? CV_16UC1 : CV_8UC1;
+    cv::Mat frame = into.rows == job.height && into.cols == job.width && into.type() == type
+                        ? into
+                        : cv::Mat(job.height, job.width, type);
     cv::parallel_for_(
         cv::Range(0, job.height), [&](const cv::Range& rows) { job.renderRows(frame, rows); },
         std::max(1, job.height / 16));

@@ -58,8 +58,10 @@ class SkyRenderer {
 public:
     explicit SkyRenderer(const StarCatalog& catalog);
 
-    cv::Mat render(const SimSensor& sensor, const SimOptics& optics,
-                   const SimExposure& exposure) const;
+    // A frame of `into` when that has the frame's size and type (the camera's own buffer, so
+    // a frame costs no copy), else a new one.
+    cv::Mat render(const SimSensor& sensor, const SimOptics& optics, const SimExposure& exposure,
+                   cv::Mat into = cv::Mat()) const;
 
     // Where a sky position falls on the full, unbinned sensor (pixel centres at integers, the
     // sensor centre at ((width - 1) / 2, (height - 1) / 2)); false when it lies behind the
