@@ -94,8 +94,12 @@ void ImageDisplay::showImage(const cv::Mat& frame8, bool isColor, int bayer) {
         debugLog("Illegal Data");
         return;
     }
-    // A copy: the caller's buffer is refilled by the next frame while we may still redraw.
-    if (frame8.data != lastFrame.data)
+    // Redraws use this frame. A frame that owns its memory is shared, not copied: the capture
+    // writes its next frame into new memory or into this one just before showing it. A frame
+    // over memory we do not own is copied, as that memory may be gone by the next redraw.
+    if (frame8.u)
+        lastFrame = frame8;
+    else
         frame8.copyTo(lastFrame);
     lastIsColor = isColor;
     lastBayer = bayer;
@@ -141,30 +145,44 @@ void ImageDisplay::render(const cv::Mat& frame, bool isColor, int bayer) {
     const cv::Rect source = mapping.frameRect(mapping.window);
     const cv::Mat part =
         conversion >= 0 ? demosaicRect(frame, source, conversion, colourBuffer) : frame(source);
-    cv::Mat& picture = pictureBuffer;
-    cv::resize(turned(part, mapping.turns, turnedBuffer), picture, cv::Size(), mapping.scale,
-               mapping.scale, cv::INTER_LINEAR);
-
+    mapping.offset = cv::Point(std::max(0, (canvasWidth - resizedSize.width) / 2),
+                               std::max(0, (canvasHeight - resizedSize.height) / 2));
+    const cv::Rect pasted(mapping.offset, cv::Size(std::min(resizedSize.width, canvasWidth),
+                                                   std::min(resizedSize.height, canvasHeight)));
     canvasImage.setTo(borderColour);
-    mapping.offset = cv::Point(std::max(0, (canvasWidth - picture.cols) / 2),
-                               std::max(0, (canvasHeight - picture.rows) / 2));
-    const cv::Rect pasted(mapping.offset, cv::Size(std::min(picture.cols, canvasWidth),
-                                                   std::min(picture.rows, canvasHeight)));
     cv::Mat target = canvasImage(pasted);
-    const cv::Mat shown = picture(cv::Rect(cv::Point(), pasted.size()));
-    if (shown.channels() == 1)
-        cv::cvtColor(shown, target, cv::COLOR_GRAY2BGR);
-    else
-        shown.copyTo(target);
+    const cv::Mat& turnedPart = turned(part, mapping.turns, turnedBuffer);
+    cv::Mat picture;
+    if (turnedPart.channels() == 3 && pasted.size() == resizedSize) {
+        // A colour picture that fits is resized straight onto the canvas.
+        // The scale, not the size, goes to the resize, whose weights follow from what it is given;
+        // the size it makes is the target's, so it writes there.
+        cv::resize(turnedPart, target, cv::Size(), mapping.scale, mapping.scale, cv::INTER_LINEAR);
+        picture = target;
+    } else {
+        cv::resize(turnedPart, pictureBuffer, cv::Size(), mapping.scale, mapping.scale,
+                   cv::INTER_LINEAR);
+        picture = pictureBuffer;
+        const cv::Mat shown = picture(cv::Rect(cv::Point(), pasted.size()));
+        if (shown.channels() == 1)
+            cv::cvtColor(shown, target, cv::COLOR_GRAY2BGR);
+        else
+            shown.copyTo(target);
+    }
 
     starSize = 0;
     if (shrink == 1 && zoom > 1 && v.focusPointSet)
         measureFocus(frame, conversion, mapping, s);
-    if (state.captureState == 1 && state.liveOverlayOn && zoom < 2 && chartOverlay)
+    const bool histograms = state.infoPanelOn && zoom == 1;
+    if (state.captureState == 1 && state.liveOverlayOn && zoom < 2 && chartOverlay) {
+        // The histograms count the picture, not the chart drawn over it on the canvas.
+        if (histograms && picture.data == target.data)
+            picture = picture.clone();
         chartOverlay(canvasImage);
+    }
     if (zoom > 1)
         drawNavigator(canvasImage, cv::Size(v.viewWidth, v.viewHeight), mapping.window);
-    if (state.infoPanelOn && zoom == 1)
+    if (histograms)
         drawHistograms(canvasImage, picture);
     if (present)
         present(QImage(canvasImage.data, canvasWidth, canvasHeight, int(canvasImage.step),
