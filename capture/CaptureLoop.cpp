@@ -519,6 +519,7 @@ ShootingData CaptureLoop::shootingDataFor(char kind) const {
 }
 
 void CaptureLoop::writeLightFrame() {
+    waitForWriter(); // a frame still being written from before is listed first
     const CameraDevice& camera = *devices.camera;
     FrameWriteJob job;
     if (isUvc()) {
@@ -545,6 +546,7 @@ void CaptureLoop::writeLightFrame() {
 }
 
 void CaptureLoop::writeMaster() {
+    waitForWriter();
     CameraDevice& camera = *devices.camera;
     FrameWriteJob job;
     job.frame = accumulator; // the next series starts its mean afresh

@@ -22,6 +22,15 @@ QVector<SimCamera*> ofVendor(const QVector<SimCamera*>& cameras, SimCameraModel:
 
 } // namespace
 
+SimScene SimObservatory::initialScene() {
+    const QString scene = qEnvironmentVariable("VESPERIX_SIM_SCENE").trimmed().toLower();
+    if (scene == "cap")
+        return SimScene::CapOn;
+    if (scene == "flat")
+        return SimScene::FlatPanel;
+    return SimScene::Sky;
+}
+
 SimObservatory::SimObservatory(const QString& programFolder, const QVector<SimCameraModel>& models)
     : sky(loadCatalogs(programFolder))
     , skyRenderer(sky) {
@@ -34,6 +43,7 @@ SimObservatory::SimObservatory(const QString& programFolder, const QVector<SimCa
             continue;
         }
         cameraList << new SimCamera(model, nextId[model.vendor]++, skyRenderer, currentOptics);
+        cameraList.last()->setScene(initialScene());
     }
     playerOne = std::make_unique<SimPlayerOneLibrary>(
         ofVendor(cameraList, SimCameraModel::PlayerOne), calls);

@@ -26,6 +26,9 @@ public:
 
     // True when VESPERIX_SIM asks for the simulated observatory.
     static bool enabled();
+    // What the cameras look at from the start: the sky, or with VESPERIX_SIM_SCENE "cap" the
+    // inside of the lens cap (for darks) or "flat" a flat panel.
+    static SimScene initialScene();
 
     void installCameraLibraries();
     // Plugs in the simulated shutter adapter: a serial port with the adapter's USB

@@ -14,6 +14,7 @@
 
 #include <QMutex>
 #include <QtTest>
+#include <atomic>
 #include <memory>
 #include <opencv2/core.hpp>
 #include <thread>
@@ -89,6 +90,8 @@ private slots:
     void snapAndVideoFramesFromEveryVendor_data();
     void snapAndVideoFramesFromEveryVendor();
     void svbonySnapGoesThroughItsReadThread();
+    void stoppedSvbonySnapReleasesItsReader();
+    void lensCapFromTheEnvironment();
     void coolerFollowsItsTargetWithALag();
     void usbCameraIsFoundThroughTheHelper();
 };
@@ -334,6 +337,56 @@ void TestCameraDevice::svbonySnapGoesThroughItsReadThread() {
     QVERIFY(device.getSnapData(raw.data(), long(raw.size())));
     const cv::Mat frame(device.height, device.width, CV_16UC1, raw.data());
     QVERIFY(cv::mean(frame)[0] > 0);
+}
+
+void TestCameraDevice::stoppedSvbonySnapReleasesItsReader() {
+    TestObservatory sky({"SV605CC"});
+    Camera camera;
+    CameraDevice& device = camera.device;
+    device.openSvbony(1);
+    device.setFormat(device.width, device.height, 1, 16);
+    device.setExposureUs(600000000); // ten minutes that will not be waited for
+    device.startSnap();
+    QVERIFY(device.isExposing());
+    std::atomic<bool> returned{false};
+    bool delivered = true;
+    std::thread reader([&] {
+        delivered = device.readSvbonySnap();
+        returned = true;
+    });
+    QTest::qWait(50);
+    device.stopSnap();
+    QTRY_VERIFY_WITH_TIMEOUT(returned, 5000);
+    reader.join();
+    QVERIFY(!delivered);
+    QVERIFY(!device.isExposing()); // nothing left pending for the reader to wait on
+}
+
+void TestCameraDevice::lensCapFromTheEnvironment() {
+    qputenv("VESPERIX_SIM_SCENE", "cap");
+    TestObservatory sky({"ASI294MC"});
+    qunsetenv("VESPERIX_SIM_SCENE");
+    const double betelgeuseRa = 88.7929, betelgeuseDec = 7.4071;
+    sky.sim().optics().pointingRa = betelgeuseRa;
+    sky.sim().optics().pointingDec = betelgeuseDec;
+    const cv::Point2d star =
+        projected(sky.sim(), sky.sim().cameras().at(0)->model, betelgeuseRa, betelgeuseDec);
+    Camera camera;
+    CameraDevice& device = camera.device;
+    device.openAsi(0);
+    device.setFormat(device.width / 2, device.height / 2, 2, 8);
+    device.setExposureIndex(8);
+    device.startVideo();
+    std::vector<std::uint8_t> live(size_t(device.width / 2) * size_t(device.height / 2));
+    QVERIFY(device.getVideoData(live.data(), long(live.size())));
+    device.stopVideo();
+    const cv::Mat frame(device.height / 2, device.width / 2, CV_8UC1, live.data());
+    QVERIFY(!starStandsOut(frame, star / 2, 100));
+    sky.sim().cameras().at(0)->setScene(SimScene::Sky); // the same star with the cap off
+    device.startVideo();
+    QVERIFY(device.getVideoData(live.data(), long(live.size())));
+    device.stopVideo();
+    QVERIFY(starStandsOut(frame, star / 2, 100));
 }
 
 void TestCameraDevice::coolerFollowsItsTargetWithALag() {

@@ -107,10 +107,21 @@ private slots:
 
 void TestCapture::lightSeries() {
     E2eProgram e2e;
+    e2e.runFor(2000); // the idle window shows the sensor's temperature
+    saveScreenshot(&e2e.window(), "Idle");
     shortSeries(e2e.settings(), 3, 1, 1);
     e2e.settings().gain = 14;
     QVERIFY(e2e.press("pushButton_6"));
     QCOMPARE(e2e.window().mode(), 2);
+    // Frames left, the exposure's minutes and seconds, the interval, and the cooled sensor's
+    // temperature; in the interval its seconds count down in the last field.
+    const QRegularExpression exposing("^03 00:0[01] 01   -?\\d+$");
+    const QRegularExpression waiting("^02 00:00 0[01]   -?\\d+$");
+    QVERIFY(
+        e2e.runUntil([&] { return exposing.match(e2e.labelText("labelTimeCount")).hasMatch(); }));
+    saveScreenshot(&e2e.window(), "LightSeriesExposing");
+    QVERIFY(
+        e2e.runUntil([&] { return waiting.match(e2e.labelText("labelTimeCount")).hasMatch(); }));
     QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 3; }));
     // The last frame's files are written while its picture is already on screen.
     QVERIFY(e2e.runUntil([&] { return e2e.program().dataFolder().count() == 3; }));
