@@ -405,16 +405,20 @@ bool CaptureLoop::readUvcFrames() {
         UserPrompt::showMessage(captureFailed);
         return false;
     };
+    // A read that fails counts as an empty frame.
     cv::Mat frame;
-    for (int i = 0; i < 3; ++i) {
-        if (uvc)
-            uvc->read(frame);
-    }
+    const auto next = [uvc, &frame] {
+        if (!uvc || !uvc->read(frame))
+            frame.release();
+    };
+    // The first frames may be old ones from the camera's queue: the third is kept.
+    for (int i = 0; i < 3; ++i)
+        next();
     if (frame.empty())
         return failed();
     frame8 = frame.clone();
     for (int i = 1; i < state.settings->plateExp; ++i) {
-        uvc->read(frame);
+        next();
         if (frame.empty() || frame.size() != frame8.size() || frame.type() != frame8.type())
             return failed();
         cv::add(frame8, frame, frame8); // saturates at 255

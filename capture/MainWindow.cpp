@@ -83,8 +83,9 @@ MainWindow::MainWindow(ProcessState& processState, QWidget* parent)
     statusBar()->hide();
     setMode(0);
     ui->labelFileName->setText("---");
+    // The drive buttons appear with the drive scan; the scan button itself stays.
     for (QPushButton* button : ui->driveButtons->findChildren<QPushButton*>())
-        button->hide();
+        button->setVisible(button == ui->pushButton_45);
     for (QPushButton* button : ui->filterWheelButtons->findChildren<QPushButton*>())
         button->hide();
     ui->groupBoxInfo->hide();

@@ -51,6 +51,8 @@ bool SimUvcCapture::grab() {
 }
 
 bool SimUvcCapture::read(cv::Mat& frame) {
+    // A read that fails leaves the frame empty, as OpenCV's capture does.
+    frame.release();
     if (!opened)
         return false;
     opened->startSingle();

@@ -48,6 +48,7 @@ public:
 
     // Host paths in the data folder on drive C.
     QString dataPath(const QString& name) const;
+    QString driveRoot() const { return drives.root(); }
     QStringList dataFiles() const;
 
     QStringList messages;

@@ -1,6 +1,7 @@
 // The capture end to end: the real main window on the simulated observatory, driven through
 // its buttons, checked on the files in the data folder, the camera's calls and the screen.
 #include "CameraDevice.h"
+#include "CaptureHooks.h"
 #include "CaptureLoop.h"
 #include "Clock.h"
 #include "DataFolder.h"
@@ -22,8 +23,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QPushButton>
 #include <QtTest>
 #include <algorithm>
+#include <opencv2/imgcodecs.hpp>
 #include <vector>
 
 namespace {
@@ -101,6 +104,9 @@ private slots:
     void cooling();
     void liveView();
     void playback();
+    void solveShot();
+    void drives();
+    void hooks();
     void cameraStopsAnswering();
     void diskFills();
 };
@@ -483,6 +489,104 @@ void TestCapture::playback() {
     QVERIFY(!QFile::exists(e2e.dataPath("M00002.tif")));
     QVERIFY(!QFile::exists(e2e.dataPath("C00002.tif")));
     QCOMPARE(e2e.program().dataFolder().count(), 2);
+}
+
+void TestCapture::solveShot() {
+    E2eProgram::Options options;
+    options.cameras = "USB";
+    options.digitalCameraMode = true;
+    E2eProgram e2e(options);
+    int solves = 0, progressClosed = 0;
+    e2e.program().capture().hooks.startPlateSolve = [&] { ++solves; };
+    e2e.program().capture().hooks.closeSolveProgress = [&] { ++progressClosed; };
+    e2e.settings().plateExp = 3;
+
+    // The USB camera's third frame, with two more added to it.
+    e2e.state().solveShot = true;
+    QVERIFY(e2e.program().capture().startSolveShot());
+    QVERIFY(e2e.runUntil([&] { return solves == 1; }));
+    QCOMPARE(e2e.state().captureState.load(), 0); // digital-camera mode ends idle
+    QCOMPARE(e2e.log.lines().filter("Add frame").size(), 2);
+    QCOMPARE(e2e.labelText("labelFileName"), QString("solve.jpg"));
+    const cv::Mat jpeg = cv::imread(e2e.dataPath("solve.jpg").toStdString());
+    QCOMPARE(jpeg.cols, 1920);
+    QCOMPARE(jpeg.rows, 1080);
+    QVERIFY(e2e.messages.isEmpty());
+    QVERIFY(e2e.dataFiles() == QStringList{"solve.jpg"}); // no TIFF for a solve shot
+
+    // A camera that delivers nothing: the shot fails and says so.
+    e2e.camera().setSilent(true);
+    e2e.state().solveShot = true;
+    QVERIFY(e2e.program().capture().startSolveShot());
+    QVERIFY(e2e.runUntil([&] { return !e2e.messages.isEmpty(); }));
+    QCOMPARE(e2e.messages, QStringList{QStringLiteral("撮影失敗　もう一度試してください")});
+    QCOMPARE(progressClosed, 1);
+    QVERIFY(!e2e.state().solveShot);
+    QCOMPARE(solves, 1);
+}
+
+void TestCapture::drives() {
+    E2eProgram e2e;
+    auto* driveC = e2e.window().findChild<QPushButton*>("pushButton_39");
+    auto* driveD = e2e.window().findChild<QPushButton*>("pushButton_40");
+    QVERIFY(driveC->isVisible() && !driveD->isVisible());
+    QCOMPARE(driveC->text(), QString("C"));
+    QVERIFY(driveC->styleSheet().contains("red"));
+
+    // A disk plugged in: found on the next scan, and chosen for the data.
+    QVERIFY(QDir().mkpath(e2e.driveRoot() + "/D"));
+    QVERIFY(e2e.press("pushButton_45"));
+    QVERIFY(driveD->isVisible());
+    QCOMPARE(driveD->text(), QString("D"));
+    QVERIFY(driveD->styleSheet().contains("white"));
+    QVERIFY(e2e.press("pushButton_40"));
+    QCOMPARE(e2e.settings().drive, int('D'));
+    QVERIFY(driveD->styleSheet().contains("red") && driveC->styleSheet().contains("white"));
+    shortSeries(e2e.settings(), 1, 1, 0);
+    QVERIFY(e2e.press("pushButton_6"));
+    QVERIFY(e2e.runUntil([&] { return e2e.program().dataFolder().count() == 1; }));
+    QVERIFY(QFile::exists(e2e.driveRoot() + "/D/VesperixData/M00001.tif"));
+    QVERIFY(e2e.dataFiles().isEmpty()); // nothing on C
+}
+
+void TestCapture::hooks() {
+    E2eProgram e2e;
+    CaptureHooks& hooks = e2e.program().capture().hooks;
+    QStringList composite;
+    int dithers = 0;
+    bool guiderBusy = true;
+    hooks.autoguiderOpen = [] { return true; };
+    hooks.isGuiderBusy = [&] { return guiderBusy; };
+    hooks.startDither = [&] { ++dithers; };
+    hooks.compositeExists = [&] { return !composite.isEmpty(); };
+    hooks.compositeLoadFirst = [&](const QString& path) {
+        composite << "first " + path;
+        return true;
+    };
+    hooks.compositeAddFrame = [&](const QString& path) { composite << "add " + path; };
+    e2e.settings().dither = 1;
+    shortSeries(e2e.settings(), 2, 1, 1);
+    QVERIFY(e2e.press("pushButton_81")); // automatic compositing on
+
+    QVERIFY(e2e.press("pushButton_6"));
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 4; }));
+    QCOMPARE(dithers, 1);
+    // The first frame was written before the composite window got it.
+    QCOMPARE(composite, QStringList{"first C:\\VesperixData\\M00001.tif"});
+    // The interval is over, but a busy guider holds the next exposure back.
+    e2e.runFor(3000);
+    QCOMPARE(e2e.state().captureState.load(), 4);
+    guiderBusy = false;
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 3; }));
+    QCOMPARE(composite, (QStringList{"first C:\\VesperixData\\M00001.tif",
+                                     "add C:\\VesperixData\\M00002.tif"}));
+    QCOMPARE(dithers, 1); // none after the last frame
+
+    // Live view waits for the autoguider to be closed.
+    QVERIFY(e2e.press("pushButton_32"));
+    QVERIFY(e2e.press("pushButton_7"));
+    QCOMPARE(e2e.messages, QStringList{QStringLiteral("オートガイダーを閉じてください")});
+    QCOMPARE(e2e.state().captureState.load(), 0);
 }
 
 void TestCapture::cameraStopsAnswering() {
