@@ -8,8 +8,9 @@
 #include <QMutexLocker>
 
 namespace {
-// A bound on each wait, so a wake-up lost to a race costs at most this much.
-constexpr int idleWaitMs = 100;
+// Every change the reader waits for wakes it; the bound is only a safety net, long enough
+// that an idle program does not wake for it.
+constexpr int idleWaitMs = 1000;
 } // namespace
 
 CameraReadThread::CameraReadThread(ProcessState& processState, CameraDevice& device)
