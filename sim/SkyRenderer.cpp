@@ -4,7 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <opencv2/core/utility.hpp>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -602,8 +603,18 @@ cv::Mat SkyRenderer::render(const SimSensor& sensor, const SimOptics& optics,
     cv::Mat frame = into.rows == job.height && into.cols == job.width && into.type() == type
                         ? into
                         : cv::Mat(job.height, job.width, type);
-    cv::parallel_for_(
-        cv::Range(0, job.height), [&](const cv::Range& rows) { job.renderRows(frame, rows); },
-        std::max(1, job.height / 16));
+    // Threads of its own: OpenCV's pool runs one parallel loop at a time and runs any other
+    // on the caller's thread alone, and the program's display uses that pool as frames arrive.
+    const int workers = std::max(1, std::min(int(std::thread::hardware_concurrency()), 8));
+    const int band = (job.height + workers - 1) / workers;
+    std::vector<std::thread> threads;
+    for (int first = band; first < job.height; first += band) {
+        threads.emplace_back([&job, &frame, first, band] {
+            job.renderRows(frame, cv::Range(first, std::min(job.height, first + band)));
+        });
+    }
+    job.renderRows(frame, cv::Range(0, std::min(job.height, band)));
+    for (std::thread& thread : threads)
+        thread.join();
     return frame;
 }
