@@ -161,6 +161,15 @@ void TestCapture::lightSeries() {
     QVERIFY(e2e.log.contains("Pass mainW-1"));
     QVERIFY(e2e.log.contains("next exposure rep=2, rep=1"));
     saveScreenshot(&e2e.window(), "LightSeriesDone");
+
+    // One more frame from the last image on screen, whatever the series' count says.
+    e2e.settings().timRep = 5;
+    QVERIFY(e2e.press("pushButton_38"));
+    QVERIFY(e2e.log.contains("one-shot Start"));
+    QVERIFY(e2e.runUntil([&] { return e2e.program().dataFolder().count() == 4; }));
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 3; }));
+    e2e.runFor(2000);
+    QCOMPARE(e2e.program().dataFolder().count(), 4);
 }
 
 void TestCapture::darkSeries() {
@@ -357,6 +366,11 @@ void TestCapture::cooling() {
     settings.slowC = 5;
     settings.temp = -10;
     QVERIFY(e2e.press("pushButton_30"));
+    // The pressed button red, the other two dark blue.
+    auto* on = e2e.window().findChild<QPushButton*>("pushButton_30");
+    auto* off = e2e.window().findChild<QPushButton*>("pushButton_31");
+    QVERIFY(on->styleSheet().contains("red"));
+    QVERIFY(off->styleSheet().contains("rgb(0, 0, 128)"));
     QVERIFY(camera.coolerOn());
     const double first = camera.targetTemperature();
     QVERIFY(timer.slowCooling());
@@ -415,6 +429,16 @@ void TestCapture::liveView() {
     QCOMPARE(e2e.camera().frameHeight(), camera.height / 2);
     QCOMPARE(display.view().viewWidth, camera.width / 2);
     QVERIFY(e2e.log.contains("Pass1"));
+    // The brightness offset lifts every byte of the live frame: the dark sky shows grey.
+    QVERIFY(e2e.press("pushButton_83")); // +10, five times
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(e2e.press("pushButton_83"));
+    QCOMPARE(e2e.settings().liveBright, 50);
+    const int before = shown;
+    QVERIFY(e2e.runUntil([&] { return shown >= before + 2; }, 20000));
+    const cv::Vec3b sky = display.canvas().at<cv::Vec3b>(320, 600);
+    QVERIFY2(sky[0] >= 50 && sky[1] >= 50 && sky[2] >= 50,
+             qPrintable(QString("%1 %2 %3").arg(sky[0]).arg(sky[1]).arg(sky[2])));
     saveScreenshot(&e2e.window(), "LiveView");
     QVERIFY(e2e.press("pushButton_7"));
     QCOMPARE(e2e.state().captureState.load(), 0);
