@@ -1,30 +1,14 @@
 // Rendering simulated frames of a 6248 x 4176 sensor, each beside a plain copy of a frame of
 // the same size.
+#include "BenchData.h"
 #include "SkyRenderer.h"
 #include "StarCatalog.h"
 
 #include <benchmark/benchmark.h>
 #include <cstring>
-#include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
-
-// The catalogue folder: VESPERIX_BIN_DIR, else bin/ beside this program's folder.
-QString catalogueFolder() {
-    const QString fromEnvironment = qEnvironmentVariable("VESPERIX_BIN_DIR");
-    if (!fromEnvironment.isEmpty())
-        return fromEnvironment;
-    std::vector<char> path(4096);
-    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
-    if (length <= 0)
-        return "bin";
-    std::string exe(path.data(), std::size_t(length));
-    exe.erase(exe.find_last_of('/')); // the program's folder
-    exe.erase(exe.find_last_of('/') + 1);
-    return QString::fromStdString(exe + "bin");
-}
 
 const SkyRenderer& renderer() {
     static const StarCatalog catalog = loadCatalogs(catalogueFolder());

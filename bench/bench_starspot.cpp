@@ -1,6 +1,7 @@
 // Star-spot searches on a simulated 640 x 480 guide frame, each beside OpenCV's 4-connected
 // labelling with statistics of the same thresholded image. Both sides apply the threshold;
 // over the whole frame both also compute it.
+#include "BenchData.h"
 #include "DebugLog.h"
 #include "DetectionThreshold.h"
 #include "SimCameraModel.h"
@@ -10,26 +11,9 @@
 
 #include <benchmark/benchmark.h>
 #include <opencv2/imgproc.hpp>
-#include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
-
-// The catalogue folder: VESPERIX_BIN_DIR, else bin/ beside this program's folder.
-QString catalogueFolder() {
-    const QString fromEnvironment = qEnvironmentVariable("VESPERIX_BIN_DIR");
-    if (!fromEnvironment.isEmpty())
-        return fromEnvironment;
-    std::vector<char> path(4096);
-    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
-    if (length <= 0)
-        return "bin";
-    std::string exe(path.data(), std::size_t(length));
-    exe.erase(exe.find_last_of('/')); // the program's folder
-    exe.erase(exe.find_last_of('/') + 1);
-    return QString::fromStdString(exe + "bin");
-}
 
 // The guide camera binned 2 x 2 behind an 800 mm telescope, on the Trapezium.
 struct GuideFrames {
@@ -42,14 +26,7 @@ struct GuideFrames {
         DebugLog::setStderrEcho(false);
         cv::setNumThreads(1); // the detector runs on one thread; so does its baseline
         const StarCatalog catalog = loadCatalogs(catalogueFolder());
-        SimSensor sensor;
-        for (const SimCameraModel& model : SimCameraModel::all()) {
-            if (QByteArray(model.key) == "ASI120MM") {
-                sensor.width = model.width;
-                sensor.height = model.height;
-                sensor.pixelSizeUm = model.pixelSizeUm;
-            }
-        }
+        const SimSensor sensor = SimCameraModel::withKey("ASI120MM")->sensor();
         SimOptics optics;
         optics.focalLengthMm = 800;
         optics.seeingFwhmArcsec = 3;

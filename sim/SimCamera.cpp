@@ -277,11 +277,7 @@ bool SimCamera::renderInto(std::uint8_t* buffer, long bytes) {
         ++frameNumber;
         exposureRequest = exposureLocked();
     }
-    sensor.width = model.width;
-    sensor.height = model.height;
-    sensor.pixelSizeUm = model.pixelSizeUm;
-    sensor.isColor = model.isColor;
-    sensor.bayerPattern = model.bayerPattern;
+    sensor = model.sensor();
     sensor.seed = std::uint32_t(cameraId * 7919 + model.width);
     // Rendered straight into the caller's buffer when it holds exactly one frame.
     const int type = exposureRequest.bits16 ? CV_16UC1 : CV_8UC1;

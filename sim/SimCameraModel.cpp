@@ -22,12 +22,38 @@ const QVector<SimCameraModel>& SimCameraModel::all() {
     return models;
 }
 
+namespace {
+
+bool named(const SimCameraModel& model, const QString& key) {
+    return key.trimmed().compare(model.key, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+const SimCameraModel* SimCameraModel::withKey(const QString& key) {
+    for (const SimCameraModel& model : all()) {
+        if (named(model, key))
+            return &model;
+    }
+    return nullptr;
+}
+
+SimSensor SimCameraModel::sensor() const {
+    SimSensor sensor;
+    sensor.width = width;
+    sensor.height = height;
+    sensor.pixelSizeUm = pixelSizeUm;
+    sensor.isColor = isColor;
+    sensor.bayerPattern = bayerPattern;
+    return sensor;
+}
+
 QVector<SimCameraModel> SimCameraModel::connected() {
     QString keys = qEnvironmentVariable("VESPERIX_SIM_CAMERAS", "ASI294MC,ASI120MM,USB");
     QVector<SimCameraModel> chosen;
     for (const QString& key : keys.split(',', Qt::SkipEmptyParts)) {
         for (const SimCameraModel& model : all()) {
-            if (key.trimmed().compare(model.key, Qt::CaseInsensitive) == 0)
+            if (named(model, key))
                 chosen.append(model);
         }
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SkyRenderer.h"
+
 #include <QString>
 #include <QVector>
 
@@ -21,6 +23,10 @@ struct SimCameraModel {
     int offset;
 
     static const QVector<SimCameraModel>& all();
+    // The model of that key (any case), or null.
+    static const SimCameraModel* withKey(const QString& key);
+    // The sensor the sky is rendered on: the model's geometry and colour filter.
+    SimSensor sensor() const;
     // The models named in VESPERIX_SIM_CAMERAS (comma-separated keys), or the default set:
     // a cooled colour main camera, a guide camera and the polar-scope USB camera.
     static QVector<SimCameraModel> connected();

@@ -63,12 +63,8 @@ bool starStandsOut(const cv::Mat& frame, cv::Point2d at, double bright) {
 
 // Where a star falls on the camera's full sensor, as the simulated sky projects it.
 cv::Point2d projected(SimObservatory& sim, const SimCameraModel& model, double ra, double dec) {
-    SimSensor sensor;
-    sensor.width = model.width;
-    sensor.height = model.height;
-    sensor.pixelSizeUm = model.pixelSizeUm;
     cv::Point2d at;
-    SkyRenderer::project(sensor, sim.optics(), ra, dec, &at.x, &at.y);
+    SkyRenderer::project(model.sensor(), sim.optics(), ra, dec, &at.x, &at.y);
     return at;
 }
 

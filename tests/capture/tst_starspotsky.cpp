@@ -12,15 +12,7 @@ namespace {
 
 // The guide camera at 2 x 2 binning: a 640 x 480 frame.
 SimSensor guideSensor() {
-    SimSensor sensor;
-    for (const SimCameraModel& model : SimCameraModel::all()) {
-        if (QByteArray(model.key) == "ASI120MM") {
-            sensor.width = model.width;
-            sensor.height = model.height;
-            sensor.pixelSizeUm = model.pixelSizeUm;
-        }
-    }
-    return sensor;
+    return SimCameraModel::withKey("ASI120MM")->sensor();
 }
 
 // An off-axis guider on an 800 mm telescope: a 3" star is 1.5 binned pixels across, and a
