@@ -61,6 +61,17 @@ bool starStandsOut(const cv::Mat& frame, cv::Point2d at, double bright) {
     return peak > bright && median < bright / 4;
 }
 
+// One binned 8-bit live frame at exposure step 8; empty when the camera delivered none.
+cv::Mat liveFrameOf(CameraDevice& device) {
+    cv::Mat frame(device.height / 2, device.width / 2, CV_8UC1);
+    device.setFormat(frame.cols, frame.rows, 2, 8);
+    device.setExposureIndex(8);
+    device.startVideo();
+    const bool delivered = device.getVideoData(frame.data, long(frame.total()));
+    device.stopVideo();
+    return delivered ? frame : cv::Mat();
+}
+
 // Where a star falls on the camera's full sensor, as the simulated sky projects it.
 cv::Point2d projected(SimObservatory& sim, const SimCameraModel& model, double ra, double dec) {
     cv::Point2d at;
@@ -289,14 +300,9 @@ void TestCameraDevice::snapAndVideoFramesFromEveryVendor() {
     else
         device.openSvbony(entry.cameraId);
 
-    device.setFormat(device.width / 2, device.height / 2, 2, 8);
-    device.setExposureIndex(8);
-    device.startVideo();
-    std::vector<std::uint8_t> live(size_t(device.width / 2) * size_t(device.height / 2));
-    QVERIFY(device.getVideoData(live.data(), long(live.size())));
-    device.stopVideo();
     // The star, binned, where the sky puts it, far above the background.
-    const cv::Mat liveFrame(device.height / 2, device.width / 2, CV_8UC1, live.data());
+    const cv::Mat liveFrame = liveFrameOf(device);
+    QVERIFY(!liveFrame.empty());
     QVERIFY2(starStandsOut(liveFrame, star / 2, 100), qPrintable(model));
 
     if (entry.vendor == CameraDevice::Svbony)
@@ -370,19 +376,13 @@ void TestCameraDevice::lensCapFromTheEnvironment() {
     Camera camera;
     CameraDevice& device = camera.device;
     device.openAsi(0);
-    device.setFormat(device.width / 2, device.height / 2, 2, 8);
-    device.setExposureIndex(8);
-    device.startVideo();
-    std::vector<std::uint8_t> live(size_t(device.width / 2) * size_t(device.height / 2));
-    QVERIFY(device.getVideoData(live.data(), long(live.size())));
-    device.stopVideo();
-    const cv::Mat frame(device.height / 2, device.width / 2, CV_8UC1, live.data());
-    QVERIFY(!starStandsOut(frame, star / 2, 100));
+    const cv::Mat capped = liveFrameOf(device);
+    QVERIFY(!capped.empty());
+    QVERIFY(!starStandsOut(capped, star / 2, 100));
     sky.sim().cameras().at(0)->setScene(SimScene::Sky); // the same star with the cap off
-    device.startVideo();
-    QVERIFY(device.getVideoData(live.data(), long(live.size())));
-    device.stopVideo();
-    QVERIFY(starStandsOut(frame, star / 2, 100));
+    const cv::Mat open = liveFrameOf(device);
+    QVERIFY(!open.empty());
+    QVERIFY(starStandsOut(open, star / 2, 100));
 }
 
 void TestCameraDevice::coolerFollowsItsTargetWithALag() {
