@@ -321,10 +321,10 @@ QString CaptureLoop::timeText(int seconds, int lastField) const {
 void CaptureLoop::exposing() {
     CameraDevice* camera = devices.camera;
     const bool dslr = dslrPath();
-    if (!dslr && camera) {
+    // The USB camera delivers its 8-bit colour picture itself; the others are read raw.
+    if (!dslr && camera && !isUvc()) {
         raw.create(camera->height, camera->width, CV_16UC1);
-        if (!isUvc())
-            frame8.create(camera->height, camera->width, CV_8UC1);
+        frame8.create(camera->height, camera->width, CV_8UC1);
     }
     const int countdown = devices.timer->countdown();
     if (countdown != lastCountdown && countdown >= 0) {
