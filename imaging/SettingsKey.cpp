@@ -29,10 +29,10 @@ const QVector<SettingsKey>& SettingsKey::settingsFileKeys() {
         NUMBER(exposure, 0, 13, 3),
         NUMBER(gamma, 0, 10, 5),
         NUMBER(bright, 0, 10, 5),
-        NUMBER(timRep, 1, 99, 10),
+        NUMBER(timRep, 0, 99, 10), // 0 takes one frame, as the window allows
         NUMBER(timMin, 0, 99, 2),
         NUMBER(timSec, 0, 59, 0),
-        NUMBER(timInt, 1, 99, 10),
+        NUMBER(timInt, 0, 99, 10), // 0: no wait between frames
         NUMBER(temp, -99, 99, -10),
         NUMBER(file, 0, 999999, 0),
         NUMBER(lgain, 0, 25, 20),

@@ -1,5 +1,6 @@
 #include "FileSizeLimit.h"
 #include "LogRecorder.h"
+#include "SettingSteps.h"
 #include "SettingsFile.h"
 #include "SettingsKey.h"
 #include "SettingsRecord.h"
@@ -108,6 +109,8 @@ private slots:
     void firstStartWritesEveryKeyInOrder();
     void everyKeyRoundTrips_data();
     void everyKeyRoundTrips();
+    void whatAStepButtonSetsSurvivesARestart_data();
+    void whatAStepButtonSetsSurvivesARestart();
     void lineRules_data();
     void lineRules();
     void writtenOnlyKeysAlwaysHoldTheirDefaults();
@@ -160,6 +163,36 @@ void TestSettingsFile::everyKeyRoundTrips() {
     expected.diff = 5;
     expected.land = 0;
     QCOMPARE(differences(loaded, expected), QStringList());
+}
+
+void TestSettingsFile::whatAStepButtonSetsSurvivesARestart_data() {
+    QTest::addColumn<int>("index");
+    const std::vector<SettingStep>& steps = settingSteps();
+    for (int i = 0; i < int(steps.size()); ++i)
+        QTest::newRow(steps[i].button) << i;
+}
+
+void TestSettingsFile::whatAStepButtonSetsSurvivesARestart() {
+    QFETCH(int, index);
+    const SettingStep& step = settingSteps()[size_t(index)];
+    const SettingsKey* key = nullptr;
+    for (const SettingsKey& candidate : SettingsKey::settingsFileKeys()) {
+        if (candidate.number == step.field)
+            key = &candidate;
+    }
+    QVERIFY(key && key->readable() && key->writable());
+    TestDrives drives;
+    for (const int value : {step.min, step.max}) {
+        SettingsRecord saved = defaults();
+        saved.*step.field = value;
+        saveSettings(saved);
+        SettingsRecord loaded = defaults();
+        loadSettings(loaded);
+        QVERIFY2(loaded.*step.field == value, qPrintable(QString("%1 %2 came back as %3")
+                                                             .arg(key->name)
+                                                             .arg(value)
+                                                             .arg(loaded.*step.field)));
+    }
 }
 
 void TestSettingsFile::lineRules_data() {
