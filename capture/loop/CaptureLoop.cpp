@@ -628,16 +628,18 @@ void CaptureLoop::intervalWait() {
                             hooks.isGuiderBusy();
     if (countdown > 0 || guiderBusy)
         return;
-    setState(0);
-    screen.showFileName(QStringLiteral("書き込み中"));
-    waitForWriter();
-    if (state.captureState != 0 || !writeSucceeded) {
+    // The next exposure waits for the last frame's files. The series stays in its interval
+    // meanwhile, so the window answers and a stop press still ends the series.
+    if (devices.writer->writeBusy()) {
+        screen.showFileName(QStringLiteral("書き込み中"));
+        return;
+    }
+    if (!writeSucceeded) {
         // The last file could not be written: the series ends here.
-        if (!writeSucceeded) {
-            state.darkCaptureMode = 0;
-            state.flatCaptureMode = 0;
-            screen.setMode(0);
-        }
+        state.darkCaptureMode = 0;
+        state.flatCaptureMode = 0;
+        setState(0);
+        screen.setMode(0);
         return;
     }
     timer.resetCountdown();

@@ -99,6 +99,7 @@ private slots:
     void flatSeries();
     void realtimeCorrection();
     void stop();
+    void stopWhileWriting();
     void svbonyEarly();
     void dslr();
     void cooling();
@@ -303,6 +304,34 @@ void TestCapture::stop() {
     QCOMPARE(countOf(simCalls(e2e), "ASIStartExposure"), 1);
     QCOMPARE(e2e.program().timer().remaining(), -1);
     QVERIFY(e2e.runUntil([&] { return e2e.dataFiles().contains("M00002.tif"); }));
+}
+
+void TestCapture::stopWhileWriting() {
+    // The largest colour sensor: its frame and colour twin take a while to write, so the
+    // interval of 0 ends while the writer is still at work.
+    E2eProgram::Options options;
+    options.cameras = "ASI2600MC";
+    E2eProgram e2e(options);
+    shortSeries(e2e.settings(), 3, 1, 0);
+    recordCalls(e2e);
+    bool pressed = false;
+    QTimer finger;
+    QObject::connect(&finger, &QTimer::timeout, [&] {
+        if (!pressed && e2e.labelText("labelFileName") == QStringLiteral("書き込み中"))
+            pressed = e2e.press("pushButton_6");
+    });
+    finger.start(1);
+    QVERIFY(e2e.press("pushButton_6"));
+    QVERIFY(e2e.runUntil([&] { return pressed; }));
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 0; }, 10000));
+    QVERIFY(e2e.runUntil([&] { return e2e.program().dataFolder().count() == 1; }));
+    e2e.runFor(3000);
+    // "停止" ended the series: no second exposure, the written frame kept and listed.
+    QCOMPARE(e2e.state().captureState.load(), 0);
+    QCOMPARE(e2e.window().mode(), 0);
+    QCOMPARE(countOf(simCalls(e2e), "ASIStartExposure"), 1);
+    QCOMPARE(e2e.dataFiles(), (QStringList{"C00001.tif", "M00001.tif"}));
+    QCOMPARE(e2e.program().dataFolder().count(), 1);
 }
 
 void TestCapture::svbonyEarly() {
