@@ -1,6 +1,13 @@
 #include "ProcessState.h"
 
+namespace {
+ProcessState* current = new ProcessState; // lives until the process ends
+} // namespace
+
 ProcessState& processState() {
-    static ProcessState* state = new ProcessState; // lives until the process ends
-    return *state;
+    return *current;
+}
+
+void renewProcessState() {
+    current = new ProcessState; // the old one too: a thread may still read it
 }

@@ -58,3 +58,5 @@ struct ProcessState {
 };
 
 ProcessState& processState();
+// A fresh state as at the program's start, for a second program in the same process (tests).
+void renewProcessState();

@@ -45,6 +45,7 @@ E2eProgram::E2eProgram(const Options& options) {
         HostPath::fromHost(qEnvironmentVariable("VESPERIX_BIN_DIR") + "/Vesperix.exe")};
     if (options.digitalCameraMode)
         arguments << "d";
+    renewProcessState(); // each case starts as the program does, whatever ran before it
     mainProgram = std::make_unique<MainProgram>();
     mainProgram->start(arguments);
     // The offscreen screen is 800 x 600; the telescope's computer shows the whole form.
