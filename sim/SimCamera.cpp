@@ -184,8 +184,17 @@ bool SimCamera::readSingle(std::uint8_t* buffer, long bytes) {
             return false;
         singleTaken = true;
         mode = Mode::Idle;
+        if (failRead) {
+            failRead = false;
+            return false;
+        }
     }
     return renderInto(buffer, bytes);
+}
+
+void SimCamera::failNextRead() {
+    QMutexLocker lock(&mutex);
+    failRead = true;
 }
 
 void SimCamera::startVideo() {

@@ -52,6 +52,9 @@ public:
     bool readSingle(std::uint8_t* buffer, long bytes);
     // Ends the running exposure now, as a camera sometimes does (fault injection).
     void finishEarly();
+    // The next finished single exposure cannot be read: the library reports an error
+    // (fault injection).
+    void failNextRead();
 
     // Video: frames follow each other at the exposure time (at least 10 ms apart).
     void startVideo();
@@ -81,6 +84,7 @@ private:
     SimScene scene = SimScene::Sky;
     bool opened = false;
     bool silent = false;
+    bool failRead = false;
     long exposure = 10000;
     long gainValue = 0;
     int width, height, bin = 1;

@@ -64,6 +64,10 @@ bool CaptureLoop::dslrPath() const {
     return state.digitalCameraMode && !state.solveShot;
 }
 
+bool CaptureLoop::masterSeries() const {
+    return state.darkCaptureMode || state.flatCaptureMode;
+}
+
 bool CaptureLoop::isUvc() const {
     return devices.camera && devices.camera->vendor() == CameraDevice::Uvc;
 }
@@ -369,6 +373,8 @@ void CaptureLoop::exposing() {
     if (readFrame()) {
         processFrame();
         keepFrame();
+    } else if (masterSeries() && devices.timer->remaining() <= 1 && state.accumulatedCount > 0) {
+        writeMaster(); // the frames already averaged still make the master
     }
     finishFrame();
     serveStopRequest();
@@ -390,10 +396,13 @@ void CaptureLoop::checkExposureTimeout(int countdown) {
 bool CaptureLoop::readFrame() {
     if (isUvc())
         return readUvcFrames();
-    CameraDevice* camera = devices.camera;
-    // A failed read is logged by the camera; the frame goes on with what it holds.
-    camera->getSnapData(raw.data, long(raw.total() * raw.elemSize()));
-    return true;
+    if (devices.camera->getSnapData(raw.data, long(raw.total() * raw.elemSize())))
+        return true;
+    // The buffer holds no picture: nothing is saved, and the series goes on with its next
+    // frame while the user reads why one is missing.
+    debugLog("Frame not saved: the camera delivered no image");
+    UserPrompt::showNotice(captureFailed);
+    return false;
 }
 
 bool CaptureLoop::readUvcFrames() {
@@ -429,8 +438,7 @@ bool CaptureLoop::readUvcFrames() {
 
 void CaptureLoop::processFrame() {
     const CameraDevice& camera = *devices.camera;
-    const bool masterSeries = state.darkCaptureMode || state.flatCaptureMode;
-    if (!masterSeries) {
+    if (!masterSeries()) {
         if ((state.darkOn || state.flatOn) && !isUvc()) {
             const int mode = state.darkOn && state.flatOn ? DarkFlat::DarkAndFlat
                              : state.darkOn               ? DarkFlat::DarkOnly
@@ -467,8 +475,7 @@ void CaptureLoop::keepFrame() {
     if (state.infoPanelOn)
         screen.showShootingInfo(shown, shownDateText);
 
-    const bool masterSeries = state.darkCaptureMode || state.flatCaptureMode;
-    if (!masterSeries) {
+    if (!masterSeries()) {
         writeLightFrame();
     } else if (state.accumulatedCount == state.settings->timRep ||
                devices.timer->remaining() <= 1) {
@@ -497,9 +504,8 @@ void CaptureLoop::fillShownData() {
         shown.exposureDenominator = 1;
         shown.gain = settings.gain;
     }
-    const bool masterSeries = state.darkCaptureMode || state.flatCaptureMode;
-    shown.frameCount = masterSeries ? state.accumulatedCount : 1;
-    if (!masterSeries)
+    shown.frameCount = masterSeries() ? state.accumulatedCount : 1;
+    if (!masterSeries())
         shown.correctionFlags = (state.darkOn ? ShootingData::DarkSubtracted : 0) |
                                 (state.flatOn ? ShootingData::FlatApplied : 0);
     shownDateText = Clock::currentDateTime().toString("yyyy/MM/dd hh:mm:ss");
@@ -571,6 +577,10 @@ void CaptureLoop::finishFrame() {
     TimerThread& timer = *devices.timer;
     timer.frameDone();
     if (timer.remaining() < 1) {
+        // A master series that could not make its master leaves no mode behind for the next
+        // exposure; one that did has handed its kind to the writer already.
+        state.darkCaptureMode = 0;
+        state.flatCaptureMode = 0;
         if (!dslrPath()) {
             setState(3);
             screen.showTimeText(timeText(0, state.settings->timInt));

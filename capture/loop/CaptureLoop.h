@@ -68,6 +68,7 @@ public:
 private:
     bool dslrPath() const;
     bool isUvc() const;
+    bool masterSeries() const;
     bool largeSensor() const;
     int exposureSeconds() const;
     void setState(int captureState);

@@ -7,6 +7,10 @@ UserPrompt::Handler& messageHandler() {
     static UserPrompt::Handler handler;
     return handler;
 }
+UserPrompt::Handler& noticeHandler() {
+    static UserPrompt::Handler handler;
+    return handler;
+}
 UserPrompt::QuestionHandler& questionHandler() {
     static UserPrompt::QuestionHandler handler;
     return handler;
@@ -22,6 +26,17 @@ void UserPrompt::showMessage(const QString& text) {
 
 void UserPrompt::setMessageHandler(Handler handler) {
     messageHandler() = std::move(handler);
+}
+
+void UserPrompt::showNotice(const QString& text) {
+    if (noticeHandler())
+        noticeHandler()(text);
+    else
+        showMessage(text);
+}
+
+void UserPrompt::setNoticeHandler(Handler handler) {
+    noticeHandler() = std::move(handler);
 }
 
 bool UserPrompt::askYesNo(const QString& question) {

@@ -14,6 +14,11 @@ public:
     static void showMessage(const QString& text);
     static void setMessageHandler(Handler handler);
 
+    // The same without waiting for the user, for work that goes on (a series that keeps
+    // taking frames). Without a notice handler it goes the way of showMessage.
+    static void showNotice(const QString& text);
+    static void setNoticeHandler(Handler handler);
+
     // A yes/no question; true for "はい". Without a handler the answer is no.
     static bool askYesNo(const QString& question);
     static void setQuestionHandler(QuestionHandler handler);

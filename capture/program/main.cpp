@@ -11,6 +11,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     installTranslation(app);
     UserPrompt::setMessageHandler(showMessage);
+    UserPrompt::setNoticeHandler(
+        [](const QString& text) { showMessageModeless(text, QStringLiteral("閉じる")); });
     UserPrompt::setQuestionHandler([](const QString& question) {
         int answer = 0;
         yesNoDialog(question, &answer);

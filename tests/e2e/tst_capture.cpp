@@ -109,6 +109,8 @@ private slots:
     void drives();
     void hooks();
     void cameraStopsAnswering();
+    void failedRead_data();
+    void failedRead();
     void diskFills();
 };
 
@@ -658,6 +660,42 @@ void TestCapture::cameraStopsAnswering() {
     QVERIFY(e2e.log.lines().filter("Exposure timeout").size() == 1);
     QCOMPARE(e2e.window().mode(), 0);
     QVERIFY(e2e.dataFiles().isEmpty());
+}
+
+void TestCapture::failedRead_data() {
+    QTest::addColumn<QString>("startButton");
+    QTest::addColumn<int>("framesBefore"); // frames read before the read that fails
+    QTest::addColumn<QStringList>("files");
+    QTest::newRow("first light frame")
+        << "pushButton_6" << 0
+        << QStringList{"C00001.tif", "C00002.tif", "M00001.tif", "M00002.tif"};
+    QTest::newRow("last dark frame") << "pushButton_33" << 2 << QStringList{"D00001_P20.tif"};
+}
+
+void TestCapture::failedRead() {
+    QFETCH(QString, startButton);
+    QFETCH(int, framesBefore);
+    QFETCH(QStringList, files);
+    E2eProgram e2e;
+    shortSeries(e2e.settings(), 3, 1, 0);
+    if (framesBefore == 0)
+        e2e.camera().failNextRead();
+    QVERIFY(e2e.press(qPrintable(startButton)));
+    if (framesBefore > 0) {
+        QVERIFY(e2e.runUntil([&] { return e2e.state().accumulatedCount == framesBefore; }));
+        e2e.camera().failNextRead();
+    }
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 3; }));
+    QVERIFY(e2e.runUntil([&] { return e2e.dataFiles().size() == files.size(); }));
+    e2e.runFor(2000);
+    // No file of the unread buffer; the user is told; the frames that were read are kept.
+    QCOMPARE(e2e.dataFiles(), files);
+    QCOMPARE(e2e.messages, QStringList{QStringLiteral("撮影失敗　もう一度試してください")});
+    QCOMPARE(e2e.log.lines().filter("Frame not saved").size(), 1);
+    if (startButton == "pushButton_33") {
+        QCOMPARE(dataOf(e2e.dataPath(files[0])).frameCount, 2);
+        QCOMPARE(e2e.state().darkCaptureMode, 0);
+    }
 }
 
 void TestCapture::diskFills() {
