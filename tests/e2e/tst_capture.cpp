@@ -5,6 +5,7 @@
 #include "CaptureLoop.h"
 #include "Clock.h"
 #include "DataFolder.h"
+#include "E2eFrames.h"
 #include "E2eProgram.h"
 #include "FileSizeLimit.h"
 #include "HostPath.h"
@@ -31,14 +32,6 @@
 
 namespace {
 
-// Light series of short exposures, as a newcomer would set them.
-void shortSeries(SettingsRecord& settings, int frames, int seconds, int interval) {
-    settings.timRep = frames;
-    settings.timMin = 0;
-    settings.timSec = seconds;
-    settings.timInt = interval;
-}
-
 int countOf(const QStringList& lines, const QString& line) {
     return int(std::count(lines.begin(), lines.end(), line));
 }
@@ -50,43 +43,6 @@ QStringList simCalls(E2eProgram& e2e) {
 void recordCalls(E2eProgram& e2e) {
     e2e.program().sim()->callLog().clear();
     e2e.program().sim()->callLog().setRecording(true);
-}
-
-ShootingData dataOf(const QString& hostPath, cv::Mat* image = nullptr) {
-    ShootingData data;
-    const cv::Mat read = readTiff(HostPath::fromHost(hostPath), data);
-    if (image)
-        *image = read;
-    return data;
-}
-
-// Pixels of a master dark far above its background: the sensor's hot pixels.
-std::vector<cv::Point> hotPixels(const cv::Mat& dark) {
-    cv::Scalar mean, sigma;
-    cv::meanStdDev(dark, mean, sigma);
-    std::vector<cv::Point> hot;
-    for (int y = 0; y < dark.rows; ++y) {
-        for (int x = 0; x < dark.cols; ++x) {
-            if (dark.at<std::uint16_t>(y, x) > mean[0] + 2000)
-                hot.emplace_back(x, y);
-        }
-    }
-    return hot;
-}
-
-// How far the hot pixels stand out of the frame: the mean excess over their neighbours of
-// the same Bayer phase.
-double hotExcess(const cv::Mat& frame, const std::vector<cv::Point>& hot) {
-    double excess = 0;
-    for (const cv::Point& p : hot) {
-        const int x = std::clamp(p.x, 2, frame.cols - 3), y = std::clamp(p.y, 2, frame.rows - 3);
-        const double around =
-            (frame.at<std::uint16_t>(y, x - 2) + frame.at<std::uint16_t>(y, x + 2) +
-             frame.at<std::uint16_t>(y - 2, x) + frame.at<std::uint16_t>(y + 2, x)) /
-            4.0;
-        excess += frame.at<std::uint16_t>(y, x) - around;
-    }
-    return excess / std::max<size_t>(hot.size(), 1);
 }
 
 } // namespace
