@@ -109,12 +109,12 @@ void divideFlatRow(uint16_t* r, const uint16_t* d, const uint16_t* f, int count,
 
 } // namespace
 
-void correctFrame(cv::Mat& raw, const cv::Mat& dark, const cv::Mat& flat, bool isColor, int mode,
+bool correctFrame(cv::Mat& raw, const cv::Mat& dark, const cv::Mat& flat, bool isColor, int mode,
                   int offset) {
     const bool useDark = mode != FlatOnly;
     const bool useFlat = mode != DarkOnly;
     if ((useDark && dark.size() != raw.size()) || (useFlat && flat.size() != raw.size()))
-        return;
+        return false;
     const FlatReference reference =
         useFlat ? flatReference(flat, isColor, offset) : FlatReference();
     cv::parallel_for_(cv::Range(0, raw.rows), [&](const cv::Range& rows) {
@@ -133,6 +133,7 @@ void correctFrame(cv::Mat& raw, const cv::Mat& dark, const cv::Mat& flat, bool i
                 divideFlatRow<false>(r, d, flat.ptr<uint16_t>(y), raw.cols, offset, references);
         }
     });
+    return true;
 }
 
 QString dataFolder(const SettingsRecord& settings) {
@@ -215,10 +216,12 @@ bool correctFile(const SettingsRecord& settings, const QString& path, int operat
     if (!loaded)
         return false;
     debugLog("start dark flat");
-    if (operation == SubtractDark)
-        correctFrame(raw, master, cv::Mat(), isColor, DarkOnly, data.offset);
-    else
-        correctFrame(raw, cv::Mat(), master, isColor, FlatOnly, data.offset);
+    const bool corrected =
+        operation == SubtractDark
+            ? correctFrame(raw, master, cv::Mat(), isColor, DarkOnly, data.offset)
+            : correctFrame(raw, cv::Mat(), master, isColor, FlatOnly, data.offset);
+    if (!corrected)
+        return false;
     data.correctionFlags |= operation == SubtractDark ? 1 : 2;
     return saveCorrected(path, raw, data);
 }

@@ -30,8 +30,9 @@ struct FlatReference {
 FlatReference flatReference(const cv::Mat& flat, bool isColor, int offset);
 
 // Corrects a raw 16-bit frame in place: mode 0 subtracts the dark, 1 divides by the flat,
-// 2 does both; the offset stays in the data.
-void correctFrame(cv::Mat& raw, const cv::Mat& dark, const cv::Mat& flat, bool isColor, int mode,
+// 2 does both; the offset stays in the data. False, and the frame untouched, when a master
+// the mode needs is not of the frame's size.
+bool correctFrame(cv::Mat& raw, const cv::Mat& dark, const cv::Mat& flat, bool isColor, int mode,
                   int offset);
 
 // The data folder's master files named by `preDark` / `preFlat`, for frames of this size

@@ -123,7 +123,8 @@ void DarkFlatBatch::process(const QString& path) {
                      : dark          ? DarkFlat::DarkOnly
                                      : DarkFlat::FlatOnly;
     const bool isColor = data.model.startsWith('C');
-    DarkFlat::correctFrame(raw, masters->dark, masters->flat, isColor, mode, data.offset);
+    if (!DarkFlat::correctFrame(raw, masters->dark, masters->flat, isColor, mode, data.offset))
+        return;
     data.correctionFlags |= (dark ? 1 : 0) | (useFlat ? 2 : 0);
     DarkFlat::saveCorrected(path, raw, data);
 }

@@ -173,11 +173,8 @@ bool CaptureLoop::startCapture() {
         setState(0);
         return true;
     }
-    if (state.darkOn && !DarkFlat::loadMasterDark(settings, camera->width, camera->height,
-                                                  settings.gain, &masterDark))
-        return false;
-    if (state.flatOn &&
-        !DarkFlat::loadMasterFlat(settings, camera->width, camera->height, &masterFlat))
+    if ((state.darkOn && !loadMaster(DarkFlat::SubtractDark)) ||
+        (state.flatOn && !loadMaster(DarkFlat::CorrectFlat)))
         return false;
     camera->setFormat(camera->width, camera->height, 1, 16);
     if (state.flatCaptureMode) {
@@ -197,6 +194,27 @@ bool CaptureLoop::startCapture() {
     setState(2);
     lastCountdown = -1;
     debugLog("Snap out");
+    return true;
+}
+
+bool CaptureLoop::loadMaster(int operation) {
+    const CameraDevice& camera = *devices.camera;
+    const SettingsRecord& settings = *state.settings;
+    if (operation == DarkFlat::SubtractDark)
+        return DarkFlat::loadMasterDark(settings, camera.width, camera.height, settings.gain,
+                                        &masterDark);
+    return DarkFlat::loadMasterFlat(settings, camera.width, camera.height, &masterFlat);
+}
+
+bool CaptureLoop::switchCorrection(int operation, bool on) {
+    int& switchedOn = operation == DarkFlat::SubtractDark ? state.darkOn : state.flatOn;
+    // Turned on while light frames are being taken, it serves the next frame: its master is
+    // loaded now, and one that cannot be loaded leaves the switch off.
+    const bool lightSeries = (state.captureState == 2 || state.captureState == 4) &&
+                             !masterSeries() && !dslrPath() && devices.camera;
+    if (on && !switchedOn && lightSeries && !loadMaster(operation))
+        return false;
+    switchedOn = on ? 1 : 0;
     return true;
 }
 
@@ -438,13 +456,18 @@ bool CaptureLoop::readUvcFrames() {
 
 void CaptureLoop::processFrame() {
     const CameraDevice& camera = *devices.camera;
+    appliedCorrection = 0;
     if (!masterSeries()) {
         if ((state.darkOn || state.flatOn) && !isUvc()) {
             const int mode = state.darkOn && state.flatOn ? DarkFlat::DarkAndFlat
                              : state.darkOn               ? DarkFlat::DarkOnly
                                                           : DarkFlat::FlatOnly;
-            DarkFlat::correctFrame(raw, masterDark, masterFlat, camera.isColor, mode,
-                                   camera.offset);
+            if (DarkFlat::correctFrame(raw, masterDark, masterFlat, camera.isColor, mode,
+                                       camera.offset))
+                appliedCorrection = (state.darkOn ? ShootingData::DarkSubtracted : 0) |
+                                    (state.flatOn ? ShootingData::FlatApplied : 0);
+            else
+                debugLog("Frame not corrected: the master dark or flat does not fit it");
         }
         if (!isUvc())
             highBytes(raw, frame8);
@@ -505,9 +528,7 @@ void CaptureLoop::fillShownData() {
         shown.gain = settings.gain;
     }
     shown.frameCount = masterSeries() ? state.accumulatedCount : 1;
-    if (!masterSeries())
-        shown.correctionFlags = (state.darkOn ? ShootingData::DarkSubtracted : 0) |
-                                (state.flatOn ? ShootingData::FlatApplied : 0);
+    shown.correctionFlags = appliedCorrection;
     shownDateText = Clock::currentDateTime().toString("yyyy/MM/dd hh:mm:ss");
 }
 
@@ -522,8 +543,8 @@ ShootingData CaptureLoop::shootingDataFor(char kind) const {
     values.isColor = camera.isColor;
     values.bayer = camera.bayerPattern;
     values.cameraName = camera.name;
-    values.darkOn = state.darkOn;
-    values.flatOn = state.flatOn;
+    values.darkOn = appliedCorrection & ShootingData::DarkSubtracted;
+    values.flatOn = appliedCorrection & ShootingData::FlatApplied;
     values.accumulatedCount = state.accumulatedCount;
     return fileShootingData(kind, values);
 }

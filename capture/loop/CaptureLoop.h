@@ -48,6 +48,9 @@ public:
     void pressOneShot();    // pushButton_38
     void pressDarkSeries(); // pushButton_33 in idle
     void pressFlatSeries(); // pushButton_34 in idle
+    // The dark (operation 0) or flat (1) switch; false when it stays off because its master
+    // could not be loaded for the series that is running.
+    bool switchCorrection(int operation, bool on);
     // A plate-solve shot, with `solveShot` set by the caller.
     bool startSolveShot();
 
@@ -73,6 +76,7 @@ private:
     int exposureSeconds() const;
     void setState(int captureState);
     void startSeries(const char* logLine, bool singleFrame);
+    bool loadMaster(int operation);
 
     void showLiveFrame();
     void exposing();
@@ -111,6 +115,7 @@ private:
     cv::Mat liveFrame;
     cv::Mat masterDark;
     cv::Mat masterFlat;
+    int appliedCorrection = 0; // what the frame just processed really had done to it
     ShootingData shown;
     QString shownDateText;
 };

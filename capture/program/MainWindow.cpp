@@ -3,6 +3,7 @@
 #include "CameraDevice.h"
 #include "CaptureLoop.h"
 #include "Cooling.h"
+#include "DarkFlat.h"
 #include "DarkFlatBatch.h"
 #include "DataDrives.h"
 #include "DataFolder.h"
@@ -258,24 +259,28 @@ void MainWindow::showCoolingPanel(bool hasCooler) {
     ui->groupBoxCooler->setVisible(hasCooler && !state.digitalCameraMode);
 }
 
-void MainWindow::on_pushButton_26_clicked() {
-    state.darkOn = 1;
+void MainWindow::switchCorrection(int operation, bool on) {
+    if (capture)
+        capture->switchCorrection(operation, on);
+    else
+        (operation == DarkFlat::SubtractDark ? state.darkOn : state.flatOn) = on ? 1 : 0;
     showSwitches();
+}
+
+void MainWindow::on_pushButton_26_clicked() {
+    switchCorrection(DarkFlat::SubtractDark, true);
 }
 
 void MainWindow::on_pushButton_27_clicked() {
-    state.darkOn = 0;
-    showSwitches();
+    switchCorrection(DarkFlat::SubtractDark, false);
 }
 
 void MainWindow::on_pushButton_28_clicked() {
-    state.flatOn = 1;
-    showSwitches();
+    switchCorrection(DarkFlat::CorrectFlat, true);
 }
 
 void MainWindow::on_pushButton_29_clicked() {
-    state.flatOn = 0;
-    showSwitches();
+    switchCorrection(DarkFlat::CorrectFlat, false);
 }
 
 void MainWindow::on_pushButton_81_clicked() {
@@ -556,6 +561,22 @@ void MainWindow::on_pushButton_73_clicked() {
         return;
     folder->deleteCurrent();
     showCurrentFile();
+}
+
+void MainWindow::correctCurrentFile(int operation) {
+    if (!folder || state.captureState < 2)
+        return;
+    const QString path = folder->currentPath();
+    if (!path.isEmpty() && DarkFlat::correctFile(*state.settings, path, operation))
+        showCurrentFile();
+}
+
+void MainWindow::on_pushButton_75_clicked() {
+    correctCurrentFile(DarkFlat::SubtractDark);
+}
+
+void MainWindow::on_pushButton_76_clicked() {
+    correctCurrentFile(DarkFlat::CorrectFlat);
 }
 
 void MainWindow::on_pushButton_74_clicked() {

@@ -76,6 +76,8 @@ private slots:
     void on_pushButton_37_clicked();
     void on_pushButton_73_clicked();
     void on_pushButton_74_clicked();
+    void on_pushButton_75_clicked();
+    void on_pushButton_76_clicked();
     void on_pushButton_45_clicked();
     void on_pushButton_30_clicked();
     void on_pushButton_31_clicked();
@@ -103,6 +105,8 @@ private:
     void step(const SettingStep& step);
     void showSettings();
     void showSwitches();
+    void switchCorrection(int operation, bool on);
+    void correctCurrentFile(int operation);
     void setLiveBright(int value);
     void setButtonText(QPushButton* button, const QString& text);
     void hideDigitalCameraGroups();

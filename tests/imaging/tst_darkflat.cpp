@@ -62,15 +62,21 @@ void TestDarkFlat::correction_data() {
     QTest::addColumn<int>("flatSample");
     QTest::addColumn<int>("offset");
     QTest::addColumn<int>("expected");
+    QTest::addColumn<bool>("mastersFit");
     // The flat's brightest blocks read 20100, so with offset 100 the reference is 20000.
-    QTest::newRow("dark only clamps at 0") << 0 << 100 << 300 << 0 << 50 << 0;
-    QTest::newRow("dark only") << 0 << 5000 << 1000 << 0 << 100 << 4100;
-    QTest::newRow("flat only, k = 0.5") << 1 << 1100 << 0 << 10100 << 100 << 2100;
-    QTest::newRow("flat brighter than the reference") << 1 << 1100 << 0 << 30000 << 100 << 1100;
-    QTest::newRow("both") << 2 << 5000 << 1000 << 10100 << 100 << 8100;
-    QTest::newRow("flat clamps at 65535") << 1 << 40100 << 0 << 10100 << 100 << 65535;
-    QTest::newRow("raw below the offset") << 1 << 50 << 0 << 10100 << 100 << 100;
-    QTest::newRow("flat sample at the offset: k = 0") << 1 << 1100 << 0 << 100 << 100 << 1100;
+    QTest::newRow("dark only clamps at 0") << 0 << 100 << 300 << 0 << 50 << 0 << true;
+    QTest::newRow("dark only") << 0 << 5000 << 1000 << 0 << 100 << 4100 << true;
+    QTest::newRow("flat only, k = 0.5") << 1 << 1100 << 0 << 10100 << 100 << 2100 << true;
+    QTest::newRow("flat brighter than the reference")
+        << 1 << 1100 << 0 << 30000 << 100 << 1100 << true;
+    QTest::newRow("both") << 2 << 5000 << 1000 << 10100 << 100 << 8100 << true;
+    QTest::newRow("flat clamps at 65535") << 1 << 40100 << 0 << 10100 << 100 << 65535 << true;
+    QTest::newRow("raw below the offset") << 1 << 50 << 0 << 10100 << 100 << 100 << true;
+    QTest::newRow("flat sample at the offset: k = 0")
+        << 1 << 1100 << 0 << 100 << 100 << 1100 << true;
+    // A master of another size is not applied at all.
+    QTest::newRow("dark of another size") << 0 << 5000 << 1000 << 0 << 100 << 5000 << false;
+    QTest::newRow("flat of another size") << 1 << 1100 << 0 << 10100 << 100 << 1100 << false;
 }
 
 void TestDarkFlat::correction() {
@@ -80,10 +86,11 @@ void TestDarkFlat::correction() {
     QFETCH(int, flatSample);
     QFETCH(int, offset);
     QFETCH(int, expected);
-    cv::Mat frame = filled(200, 200, raw);
+    QFETCH(bool, mastersFit);
+    cv::Mat frame = filled(mastersFit ? 200 : 300, 200, raw);
     const cv::Mat darkFrame = filled(200, 200, dark);
     const cv::Mat flat = flatWith(20100, flatSample);
-    correctFrame(frame, darkFrame, flat, false, mode, offset);
+    QCOMPARE(correctFrame(frame, darkFrame, flat, false, mode, offset), mastersFit);
     QCOMPARE(int(frame.at<uint16_t>(0, 0)), expected);
 }
 
