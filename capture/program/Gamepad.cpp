@@ -41,7 +41,7 @@ void Gamepad::latch(const GamepadState& state) {
     previous = state;
 }
 
-QStringList Gamepad::takeActions(int captureState, bool otherWindowInFront) {
+QStringList Gamepad::takeActions(int captureState, GamepadFront front) {
     std::uint16_t buttons = 0;
     bool left = false, right = false;
     {
@@ -51,7 +51,7 @@ QStringList Gamepad::takeActions(int captureState, bool otherWindowInFront) {
         std::swap(right, rightTriggerPressed);
     }
     QStringList actions;
-    if (!otherWindowInFront) {
+    if (front == GamepadFront::MainWindow) {
         for (const Mapping& m : mappings) {
             const char* action = forState(m, captureState);
             if ((buttons & m.button) && action)
@@ -62,7 +62,7 @@ QStringList Gamepad::takeActions(int captureState, bool otherWindowInFront) {
                         : captureState == 1 ? "pushButton_7"
                                             : "pushButton_32");
     }
-    if (right && captureState != 1)
+    if (right && captureState != 1 && front != GamepadFront::GotoWindow)
         actions << (captureState == 0 ? "pushButton_6" : "pushButton_79");
     return actions;
 }

@@ -6,6 +6,11 @@
 #include <QStringList>
 #include <cstdint>
 
+// Which window takes the controller: the main window alone; a window in front of it with a
+// mapping of its own (the composite window, the full-screen view), which leaves the main
+// window only the right trigger; or the goto window, which leaves it nothing.
+enum class GamepadFront { MainWindow, OwnMapping, GotoWindow };
+
 // Presses of the controller, latched as the polling thread sees them and handed to the main
 // window as the buttons they stand for. Every action is the same as the button's.
 class Gamepad {
@@ -30,9 +35,7 @@ public:
     // What the main window does with the latched presses: the object names of the buttons
     // to press, in a fixed order, for the capture state. Clears the latches. Pans of the
     // zoomed view (states 2 to 4) come back as "pan:dx,dy" in canvas pixels.
-    // `otherWindowInFront`: the composite window or the full-screen view is open, so only
-    // the right trigger is served.
-    QStringList takeActions(int captureState, bool otherWindowInFront);
+    QStringList takeActions(int captureState, GamepadFront front);
 
 private:
     QMutex mutex;

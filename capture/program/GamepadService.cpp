@@ -28,10 +28,10 @@ void GamepadService::startIfConnected() {
         debugLog("joystick no connect");
 }
 
-QStringList GamepadService::step(int captureState, bool otherWindowInFront) {
+QStringList GamepadService::step(int captureState, GamepadFront front) {
     if (!thread) {
         tryStart();
         return {};
     }
-    return gamepad.takeActions(captureState, otherWindowInFront);
+    return gamepad.takeActions(captureState, front);
 }

@@ -18,7 +18,7 @@ public:
     // At start-up: asks once, logging "joystick connect" or "joystick no connect".
     void startIfConnected();
     // One pass: the actions for the main window, or none.
-    QStringList step(int captureState, bool otherWindowInFront);
+    QStringList step(int captureState, GamepadFront front);
 
     bool running() const { return thread != nullptr; }
     Gamepad& latches() { return gamepad; }

@@ -108,9 +108,13 @@ void MainProgram::start(const QStringList& arguments) {
     gamepad->startIfConnected();
 
     mainLoop.viewAndCaptureStep = [this] { viewAndCaptureStep(); };
-    // The goto, composite and full-screen windows will take the gamepad when they are open.
     mainLoop.gamepadStep = [this] {
-        mainWindow->pressButtons(gamepad->step(processState.captureState, false));
+        const ProcessState& state = processState;
+        const GamepadFront front = state.gotoOpen ? GamepadFront::GotoWindow
+                                   : state.evfOpen || state.compositeOpen
+                                       ? GamepadFront::OwnMapping
+                                       : GamepadFront::MainWindow;
+        mainWindow->pressButtons(gamepad->step(state.captureState, front));
     };
     mainWindow->exitAction = [this] { mainLoop.requestExit(0); };
 }

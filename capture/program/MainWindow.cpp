@@ -11,9 +11,11 @@
 #include "ExternalPrograms.h"
 #include "FileSelectDialog.h"
 #include "FrameFiles.h"
+#include "Gamepad.h"
 #include "HostPath.h"
 #include "ImageDisplay.h"
 #include "InfoPanelTexts.h"
+#include "PhotoHistory.h"
 #include "ProcessState.h"
 #include "SettingSteps.h"
 #include "SettingsFile.h"
@@ -387,10 +389,41 @@ void MainWindow::openFileSelect(int mode, QLabel* nameLabel) {
 
 void MainWindow::pressButtons(const QStringList& objectNames) {
     for (const QString& name : objectNames) {
+        if (name.startsWith("pan:")) {
+            panView(name.mid(4));
+            continue;
+        }
         auto* button = findChild<QPushButton*>(name);
         if (button && button->isVisible() && button->isEnabled())
             button->click();
     }
+}
+
+void MainWindow::panView(const QString& canvasOffsets) {
+    const QStringList offsets = canvasOffsets.split(',');
+    if (!display || offsets.size() != 2)
+        return;
+    const ViewState& view = display->view();
+    double x = view.viewCenterX, y = view.viewCenterY;
+    panViewCentre(&x, &y, offsets[0].toInt(), offsets[1].toInt(), view.zoom, view.viewWidth,
+                  view.viewHeight);
+    // Applied and redrawn by the main loop, as a finger's drag is.
+    display->requestCenter(int(x), int(y));
+}
+
+void MainWindow::on_pushButton_87_clicked() {
+    if (state.photoHistory)
+        state.photoHistory->removeLast();
+}
+
+void MainWindow::on_pushButton_88_clicked() {
+    if (state.photoHistory)
+        state.photoHistory->clear();
+}
+
+void MainWindow::on_pushButton_89_clicked() {
+    if (state.photoHistory)
+        state.photoHistory->removeFirst();
 }
 
 void MainWindow::on_pushButton_clicked() {

@@ -62,8 +62,9 @@ public:
     // Ends the program after the exit button has saved everything; set by the start-up code.
     std::function<void()> exitAction;
 
-    // Presses the buttons the gamepad stands for (object names from Gamepad::takeActions);
-    // a hidden or disabled button does nothing, as it would under a finger.
+    // Presses the buttons the gamepad stands for (object names from Gamepad::takeActions)
+    // and pans the zoomed view; a hidden or disabled button does nothing, as it would under
+    // a finger.
     void pressButtons(const QStringList& objectNames);
 
 private slots:
@@ -99,6 +100,9 @@ private slots:
     void on_pushButton_83_clicked();
     void on_pushButton_84_clicked();
     void on_pushButton_85_clicked();
+    void on_pushButton_87_clicked();
+    void on_pushButton_88_clicked();
+    void on_pushButton_89_clicked();
     void on_verticalSlider_valueChanged(int value);
 
 private:
@@ -117,6 +121,7 @@ private:
     void redrawAfterViewChange();
     void showRotateIcon();
     void openFullScreenView();
+    void panView(const QString& canvasOffsets);
 
     Ui::MainWindow* ui;
     ProcessState& state;

@@ -50,8 +50,11 @@ struct ProcessState {
     bool solveShot = false;
     int infoPanelOn = 0;
     bool liveOverlayOn = true;
-    // The full-screen view is open; the gamepad thread reads it to send its buttons there.
+    // Windows in front of the main window that take the gamepad while they are open: the
+    // full-screen view, and the goto and composite windows, which set theirs when they come.
     std::atomic<bool> evfOpen{false};
+    std::atomic<bool> gotoOpen{false};
+    std::atomic<bool> compositeOpen{false};
     // Degrees of sky per display pixel along the display's axes, for the chart overlay.
     double degreePerPixW = 0;
     double degreePerPixH = 0;

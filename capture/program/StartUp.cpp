@@ -35,10 +35,13 @@ bool chooseAndOpenCamera(CameraDevice& camera, bool digitalCameraMode, const QSt
     CameraEntry chosen;
     CameraList dialog(entries, parent);
     dialog.showList(&chosen);
-    if (entries.count() < 2)
+    if (entries.count() < 2) {
         dialog.takeFirst();
-    else
-        dialog.exec();
+    } else if (dialog.exec() != QDialog::Accepted) {
+        // Closed with Esc or from the title bar: no camera, as when none is connected.
+        debugLog("No camera chosen");
+        return false;
+    }
     debugLog("cameraName=%s", chosen.name.toUtf8().constData());
     // The libraries number their cameras as they list them (SVBONY from 1), so the entry's
     // ID is also the index each open takes.
@@ -55,6 +58,12 @@ bool chooseAndOpenCamera(CameraDevice& camera, bool digitalCameraMode, const QSt
     case CameraDevice::Uvc:
         camera.openUvc(chosen.cameraId);
         break;
+    }
+    // A listed DSLR opens nothing, and a camera may fail to open: either way there is no
+    // camera to take frames with.
+    if (camera.width <= 0 || camera.height <= 0) {
+        debugLog("No camera opened");
+        return false;
     }
     return true;
 }

@@ -14,7 +14,8 @@ void loadStartUpSettings(SettingsRecord& settings, PhotoHistory& photoHistory);
 
 // Lists the cameras of every vendor (the USB video camera only in digital-camera mode, the
 // DSLRs always, after the emptiness test), lets the user choose when there are two or more,
-// and opens the choice. Returns false when no camera could be offered.
+// and opens the choice. Returns false when no camera could be offered, none was chosen or the
+// choice did not open.
 bool chooseAndOpenCamera(CameraDevice& camera, bool digitalCameraMode, const QString& appDir,
                          QWidget* parent);
 

@@ -10,6 +10,7 @@
 #include "ProgramArguments.h"
 #include "SettingsRecord.h"
 #include "StartUp.h"
+#include "TestController.h"
 #include "TestDrives.h"
 #include "UserPrompt.h"
 
@@ -149,8 +150,8 @@ void TestStartUp::gamepadMapping() {
     pressed.leftTrigger = std::uint8_t(leftTrigger);
     pressed.rightTrigger = std::uint8_t(rightTrigger);
     gamepad.latch(pressed);
-    QCOMPARE(gamepad.takeActions(state, false), actions);
-    QCOMPARE(gamepad.takeActions(state, false), QStringList()); // taken once
+    QCOMPARE(gamepad.takeActions(state, GamepadFront::MainWindow), actions);
+    QCOMPARE(gamepad.takeActions(state, GamepadFront::MainWindow), QStringList()); // taken once
 }
 
 void TestStartUp::gamepadLatchesPresses() {
@@ -163,16 +164,24 @@ void TestStartUp::gamepadLatchesPresses() {
     gamepad.latch(state);
     state.buttons = Gamepad::DpadUp;
     gamepad.latch(state); // pressed again before the main loop looked
-    QCOMPARE(gamepad.takeActions(0, false), QStringList{"pushButton_24"});
+    QCOMPARE(gamepad.takeActions(0, GamepadFront::MainWindow), QStringList{"pushButton_24"});
     gamepad.latch(state);
-    QCOMPARE(gamepad.takeActions(0, false), QStringList());
+    QCOMPARE(gamepad.takeActions(0, GamepadFront::MainWindow), QStringList());
     // Another window in front: only the right trigger reaches the main window.
     state.buttons = 0;
     gamepad.latch(state);
     state.buttons = Gamepad::DpadDown;
     state.rightTrigger = 255;
     gamepad.latch(state);
-    QCOMPARE(gamepad.takeActions(3, true), QStringList{"pushButton_79"});
+    QCOMPARE(gamepad.takeActions(3, GamepadFront::OwnMapping), QStringList{"pushButton_79"});
+    // The goto window in front: nothing reaches the main window.
+    state.buttons = 0;
+    state.rightTrigger = 0;
+    gamepad.latch(state);
+    state.buttons = Gamepad::DpadDown;
+    state.rightTrigger = 255;
+    gamepad.latch(state);
+    QCOMPARE(gamepad.takeActions(3, GamepadFront::GotoWindow), QStringList());
 }
 
 void TestStartUp::panStaysInsideTheImage() {
@@ -273,33 +282,6 @@ void TestStartUp::smallDesktopsGetAFullScreenWindow() {
     QVERIFY(!opensFullScreen(QSize(1920, 1080)));
 }
 
-namespace {
-
-// A controller that answers only once it is plugged in, reporting what the test holds down.
-class TestController : public GamepadQuery {
-public:
-    bool getState(int controller, GamepadState* state) override {
-        QMutexLocker lock(&mutex);
-        if (!pluggedIn || controller != 0)
-            return false;
-        *state = held;
-        return true;
-    }
-    void set(bool plugged, std::uint16_t buttons) {
-        QMutexLocker lock(&mutex);
-        pluggedIn = plugged;
-        held.buttons = buttons;
-        ++held.packetNumber;
-    }
-
-private:
-    QMutex mutex;
-    bool pluggedIn = false;
-    GamepadState held;
-};
-
-} // namespace
-
 void TestStartUp::gamepadDrivesTheMainWindow() {
     TestController controller;
     GamepadQuery::install(&controller);
@@ -314,25 +296,25 @@ void TestStartUp::gamepadDrivesTheMainWindow() {
         GamepadService gamepad;
         gamepad.startIfConnected();
         QVERIFY(log.contains("joystick no connect"));
-        QVERIFY(gamepad.step(0, false).isEmpty());
+        QVERIFY(gamepad.step(0, GamepadFront::MainWindow).isEmpty());
         controller.set(true, 0);
-        gamepad.step(0, false); // asked again on the next pass: now it answers
+        gamepad.step(0, GamepadFront::MainWindow); // asked again on the next pass: now it answers
         QVERIFY(gamepad.running());
         QVERIFY(log.contains("joystick connect"));
 
         controller.set(true, Gamepad::DpadUp);
         QStringList actions;
-        QTRY_VERIFY((actions += gamepad.step(0, false), !actions.isEmpty()));
+        QTRY_VERIFY((actions += gamepad.step(0, GamepadFront::MainWindow), !actions.isEmpty()));
         window.pressButtons(actions);
         QCOMPARE(settings.gain, 12);
         // Held at the limit, the press does what the button does: nothing.
         settings.gain = 25;
         controller.set(true, 0);
         QTest::qWait(250);
-        gamepad.step(0, false);
+        gamepad.step(0, GamepadFront::MainWindow);
         controller.set(true, Gamepad::DpadUp);
         actions.clear();
-        QTRY_VERIFY((actions += gamepad.step(0, false), !actions.isEmpty()));
+        QTRY_VERIFY((actions += gamepad.step(0, GamepadFront::MainWindow), !actions.isEmpty()));
         window.pressButtons(actions);
         QCOMPARE(settings.gain, 25);
     }
