@@ -303,11 +303,10 @@ bool CaptureLoop::startSolveShot() {
 
 void CaptureLoop::step() {
     serviceWriter();
+    // The timer reads the cooled sensor once a second, whatever the capture is doing.
+    if (devices.camera && devices.camera->hasCooler)
+        screen.showTemperature(devices.timer->currentTemperature());
     switch (state.captureState) {
-    case 0:
-        if (devices.camera && devices.camera->hasCooler)
-            screen.showTemperature(devices.timer->currentTemperature());
-        break;
     case 1:
         showLiveFrame();
         break;

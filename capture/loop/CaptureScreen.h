@@ -16,6 +16,6 @@ public:
     virtual void showShootingInfo(const ShootingData& data, const QString& date) = 0;
     // The names of the master dark and flat, after a series has made one.
     virtual void showMasterNames(const QString& dark, const QString& flat) = 0;
-    // The sensor temperature of a cooled camera while idle.
+    // The sensor temperature of a cooled camera.
     virtual void showTemperature(int celsius) = 0;
 };

@@ -59,6 +59,8 @@ private slots:
     void svbonyEarly();
     void dslr();
     void cooling();
+    void coolingPanelFollowsTheSensor_data();
+    void coolingPanelFollowsTheSensor();
     void liveView();
     void playback();
     void solveShot();
@@ -393,6 +395,36 @@ void TestCapture::cooling() {
     settings.slowW = 0;
     QVERIFY(e2e.press("pushButton_31"));
     QVERIFY(!camera.coolerOn());
+}
+
+void TestCapture::coolingPanelFollowsTheSensor_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("live view") << "pushButton_7" << 1;
+    QTest::newRow("series") << "pushButton_6" << 2;
+    QTest::newRow("playback") << "pushButton_32" << 3;
+}
+
+void TestCapture::coolingPanelFollowsTheSensor() {
+    QFETCH(QString, button);
+    QFETCH(int, mode);
+    E2eProgram::Options options;
+    options.clockScale = 60;
+    E2eProgram e2e(options);
+    shortSeries(e2e.settings(), 1, 50, 0);
+    e2e.settings().temp = -10;
+    QVERIFY(e2e.press("pushButton_30"));
+    QVERIFY(e2e.press(qPrintable(button)));
+    QCOMPARE(e2e.window().mode(), mode);
+    const TimerThread& timer = e2e.program().timer();
+    const int before = timer.currentTemperature();
+    const auto shown = [&] {
+        return e2e.labelText("labelCoolerTemperature") ==
+               QString::number(timer.currentTemperature()) + QStringLiteral("℃");
+    };
+    QVERIFY2(
+        e2e.runUntil([&] { return timer.currentTemperature() < before - 2 && shown(); }, 20000),
+        qPrintable(e2e.labelText("labelCoolerTemperature")));
 }
 
 void TestCapture::liveView() {
