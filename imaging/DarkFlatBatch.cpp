@@ -9,7 +9,6 @@
 #include "TiffFile.h"
 #include "UserPrompt.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <cstdlib>
 #include <opencv2/imgproc.hpp>
@@ -127,14 +126,4 @@ void DarkFlatBatch::process(const QString& path) {
         return;
     data.correctionFlags |= (dark ? 1 : 0) | (useFlat ? 2 : 0);
     DarkFlat::saveCorrected(path, raw, data);
-}
-
-QStringList dataFolderFrames(const SettingsRecord& settings) {
-    const QString folder = DarkFlat::dataFolder(settings);
-    QStringList frames;
-    const QStringList names =
-        QDir(HostPath::toHost(folder)).entryList({"*.tif"}, QDir::Files, QDir::Name);
-    for (const QString& name : names)
-        frames << folder + name;
-    return frames;
 }

@@ -36,6 +36,3 @@ private:
     struct Masters;
     std::shared_ptr<Masters> masters;
 };
-
-// The stored frames of the data folder ("X:\VesperixData\*.tif"), by name.
-QStringList dataFolderFrames(const SettingsRecord& settings);

@@ -82,8 +82,10 @@ void MainProgram::start(const QStringList& arguments) {
         !chooseAndOpenCamera(*camera, state.digitalCameraMode, state.appDir, mainWindow);
     imageDisplay = std::make_unique<ImageDisplay>(state);
     mainWindow->showCoolingPanel(!state.noCamera && camera->hasCooler);
-    if (!state.noCamera)
+    if (!state.noCamera) {
+        mainWindow->showPixelSize(camera->pixelSizeUm);
         imageDisplay->setDisplayGeometry(camera->width, camera->height);
+    }
 
     startThreads();
     mainWindow->setCameraLabel(cameraLabelText(*camera, state.noCamera));

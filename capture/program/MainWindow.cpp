@@ -97,6 +97,7 @@ MainWindow::MainWindow(ProcessState& processState, QWidget* parent)
     ui->labelFlatFileName->setText(settings.preFlat);
     showSwitches();
     ui->labelFocal->setText(QString::number(settings._focal) + "mm");
+    showPixelSize(settings.pixSize / 100.0);
     ui->pushButton_72->setText("接続");
     showRotateIcon();
     ui->verticalSlider->setValue(settings.liveBright);
@@ -125,6 +126,11 @@ void MainWindow::fitAllTexts() {
 void MainWindow::setButtonText(QPushButton* button, const QString& text) {
     button->setText(text);
     fitText(button);
+}
+
+void MainWindow::showPixelSize(double micrometres) {
+    ui->labelPixSize->setText(QString::number(micrometres) + QStringLiteral("μm"));
+    fitText(ui->labelPixSize);
 }
 
 void MainWindow::setCameraLabel(const QString& text) {
@@ -323,6 +329,8 @@ void MainWindow::on_pushButton_32_clicked() {
             QMutexLocker lock(&state.stateMutex);
             state.captureState = 3;
         }
+        if (display)
+            display->view().shrink = 1;
         setMode(3);
         showCurrentFile();
     } else if (state.captureState == 3) {
@@ -357,7 +365,11 @@ void MainWindow::on_pushButton_35_clicked() {
         }
         return;
     }
-    TotalDarkFlat dialog(*state.settings, dataFolderFrames(*state.settings), this);
+    // The frames the playback list holds, as the user sees them.
+    QStringList frames;
+    for (int i = 0; folder && i < folder->count(); ++i)
+        frames << folder->pathAt(i);
+    TotalDarkFlat dialog(*state.settings, frames, this);
     dialog.adjustSize();
     dialog.move(geometry().center() - dialog.rect().center());
     dialog.exec();

@@ -48,6 +48,8 @@ public:
     void showCurrentFile();
 
     void setCameraLabel(const QString& text);
+    // Beside the pixel-size button; the settings' pixel size until a camera gives its own.
+    void showPixelSize(double micrometres);
     // Without a camera: no live view, dark, flat or batch; outside digital-camera mode also
     // no capture and one-shot buttons.
     void hideControlsWithoutCamera();

@@ -1,4 +1,6 @@
+#include "DarkFlat.h"
 #include "DarkFlatBatch.h"
+#include "HostPath.h"
 #include "LogRecorder.h"
 #include "Screenshot.h"
 #include "SettingsRecord.h"
@@ -16,6 +18,17 @@
 #include <QtTest>
 
 namespace {
+
+// Every stored file of the data folder, by name: the batch skips what is not a light frame.
+QStringList dataFolderFrames(const SettingsRecord& settings) {
+    const QString folder = DarkFlat::dataFolder(settings);
+    QStringList frames;
+    const QStringList names =
+        QDir(HostPath::toHost(folder)).entryList({"*.tif"}, QDir::Files, QDir::Name);
+    for (const QString& name : names)
+        frames << folder + name;
+    return frames;
+}
 
 constexpr int side = 16;
 
