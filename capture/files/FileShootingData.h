@@ -6,8 +6,8 @@
 
 // What the shooting data of a written file is made of, taken at the end of the exposure.
 struct ShootingValues {
-    int timMin = 0; // the exposure of the series
-    int timSec = 0;
+    int exposureNumerator = 0; // the exposure the frames were taken at, in seconds
+    int exposureDenominator = 1;
     int gain = 0;   // the capture gain step
     int offset = 0; // the camera's offset
     bool isColor = false;

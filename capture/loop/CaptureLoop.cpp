@@ -11,6 +11,7 @@
 #include "FileWriteThread.h"
 #include "FrameOps.h"
 #include "ImageDisplay.h"
+#include "LiveExposure.h"
 #include "ProcessState.h"
 #include "SettingsFile.h"
 #include "SettingsRecord.h"
@@ -27,15 +28,6 @@
 #include <opencv2/core.hpp>
 
 namespace {
-
-// The live exposure steps as fractions of a second, as their labels read.
-struct Fraction {
-    int numerator, denominator;
-};
-constexpr Fraction liveExposures[] = {{1, 1000}, {1, 500}, {1, 250}, {1, 125}, {1, 60},
-                                      {1, 30},   {1, 16},  {1, 8},   {1, 4},   {1, 2},
-                                      {1, 1},    {2, 1},   {4, 1}};
-constexpr int liveExposureCount = int(sizeof liveExposures / sizeof liveExposures[0]);
 
 // An exposure that has not ended this long after its countdown: the camera stopped answering.
 constexpr int exposureTimeoutSeconds = 60;
@@ -483,20 +475,12 @@ void CaptureLoop::keepFrame() {
 
 void CaptureLoop::fillShownData() {
     const CameraDevice& camera = *devices.camera;
-    const SettingsRecord& settings = *state.settings;
     shown = ShootingData();
     shown.model = camera.name.toLocal8Bit();
-    if (state.flatCaptureMode) {
-        const Fraction exposure =
-            liveExposures[std::clamp(settings.lexposure, 0, liveExposureCount - 1)];
-        shown.exposureNumerator = exposure.numerator;
-        shown.exposureDenominator = exposure.denominator;
-        shown.gain = settings.lgain;
-    } else {
-        shown.exposureNumerator = exposureSeconds();
-        shown.exposureDenominator = 1;
-        shown.gain = settings.gain;
-    }
+    const SeriesExposure exposure = seriesExposure();
+    shown.exposureNumerator = exposure.numerator;
+    shown.exposureDenominator = exposure.denominator;
+    shown.gain = exposure.gain;
     const bool masterSeries = state.darkCaptureMode || state.flatCaptureMode;
     shown.frameCount = masterSeries ? state.accumulatedCount : 1;
     if (!masterSeries)
@@ -505,13 +489,22 @@ void CaptureLoop::fillShownData() {
     shownDateText = Clock::currentDateTime().toString("yyyy/MM/dd hh:mm:ss");
 }
 
+CaptureLoop::SeriesExposure CaptureLoop::seriesExposure() const {
+    const SettingsRecord& settings = *state.settings;
+    if (state.flatCaptureMode) {
+        const LiveExposure::Fraction live = LiveExposure::fraction(settings.lexposure);
+        return {live.numerator, live.denominator, settings.lgain};
+    }
+    return {exposureSeconds(), 1, settings.gain};
+}
+
 ShootingData CaptureLoop::shootingDataFor(char kind) const {
     const CameraDevice& camera = *devices.camera;
-    const SettingsRecord& settings = *state.settings;
     ShootingValues values;
-    values.timMin = settings.timMin;
-    values.timSec = settings.timSec;
-    values.gain = settings.gain;
+    const SeriesExposure exposure = seriesExposure();
+    values.exposureNumerator = exposure.numerator;
+    values.exposureDenominator = exposure.denominator;
+    values.gain = exposure.gain;
     values.offset = camera.offset;
     values.isColor = camera.isColor;
     values.bayer = camera.bayerPattern;

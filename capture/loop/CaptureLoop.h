@@ -90,6 +90,11 @@ private:
     void checkExposureTimeout(int countdown);
 
     QString timeText(int minutesSeconds, int lastField) const;
+    // The exposure and gain the frames of the series are taken at.
+    struct SeriesExposure {
+        int numerator, denominator, gain;
+    };
+    SeriesExposure seriesExposure() const;
     ShootingData shootingDataFor(char kind) const;
     void fillShownData();
 

@@ -13,6 +13,7 @@
 #include "HostPath.h"
 #include "ImageDisplay.h"
 #include "InfoPanelTexts.h"
+#include "LiveExposure.h"
 #include "ProcessState.h"
 #include "SettingSteps.h"
 #include "SettingsFile.h"
@@ -31,16 +32,6 @@
 #include <algorithm>
 
 namespace {
-
-// What labelExposure shows for the live-view exposure index.
-const char* const exposureTexts[] = {"1/1000", "1/500", "1/250", "1/125", "1/60", "1/30", "1/16",
-                                     "1/8",    "1/4",   "1/2",   "1",     "2",    "4"};
-constexpr int exposureTextCount = int(sizeof exposureTexts / sizeof exposureTexts[0]);
-
-QString exposureText(int index) {
-    // The settings file allows one index more than the label has.
-    return exposureTexts[std::clamp(index, 0, exposureTextCount - 1)];
-}
 
 void markActive(QPushButton* active, QPushButton* inactive) {
     active->setStyleSheet("color: red;");
@@ -137,7 +128,7 @@ void MainWindow::showSettings() {
     ui->lcdNumberTimRep->display(settings.timRep);
     ui->lcdNumberTimInt->display(settings.timInt);
     ui->lcdNumberLiveGain->display(settings.lgain);
-    ui->labelExposure->setText(exposureText(settings.lexposure));
+    ui->labelExposure->setText(LiveExposure::label(settings.lexposure));
     fitText(ui->labelExposure);
     ui->lcdNumberTemp->display(settings.temp);
     ui->lcdNumberSlowC->display(settings.slowC);

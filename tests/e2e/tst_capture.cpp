@@ -225,6 +225,10 @@ void TestCapture::flatSeries() {
     QCOMPARE(e2e.labelText("labelFlatFileName"), QString("F00001.tif"));
     const ShootingData data = dataOf(e2e.dataPath("F00001.tif"));
     QCOMPARE(data.frameCount, 2);
+    // The file keeps the live step and gain it was taken at, as the screen showed them.
+    QCOMPARE(data.exposureNumerator, 1);
+    QCOMPARE(data.exposureDenominator, 60);
+    QCOMPARE(data.gain, 3);
     QCOMPARE(e2e.state().flatCaptureMode, 0);
 }
 

@@ -522,10 +522,10 @@ void TestDataFolder::infoPanelTexts() {
 }
 
 void TestDataFolder::shootingDataOfLightAndMaster() {
-    ShootingValues values{2, 5, 7, 40, true, 3, "Sim Colour", true, true, 16};
+    ShootingValues values{1, 60, 7, 40, true, 3, "Sim Colour", true, true, 16};
     const ShootingData light = fileShootingData('M', values);
-    QCOMPARE(light.exposureNumerator, 125);
-    QCOMPARE(light.exposureDenominator, 1);
+    QCOMPARE(light.exposureNumerator, 1);
+    QCOMPARE(light.exposureDenominator, 60);
     QCOMPARE(light.gain, 7);
     QCOMPARE(light.offset, 40);
     QCOMPARE(light.model, QByteArray("C3Sim Colour"));
