@@ -10,6 +10,7 @@ ShootingData fileShootingData(char kind, const ShootingValues& values) {
     data.offset = values.offset;
     data.model = QByteArray(1, values.isColor ? 'C' : 'M') + QByteArray::number(values.bayer) +
                  LocalText::encode(values.cameraName);
+    data.setCapturedAt(values.start);
     if (kind == 'M') {
         data.frameCount = 1;
         data.correctionFlags = (values.darkOn ? ShootingData::DarkSubtracted : 0) |

@@ -2,6 +2,7 @@
 
 #include "ShootingData.h"
 
+#include <QDateTime>
 #include <QString>
 
 // What the shooting data of a written file is made of, taken at the end of the exposure.
@@ -16,6 +17,7 @@ struct ShootingValues {
     bool darkOn = false;
     bool flatOn = false;
     int accumulatedCount = 0; // frames in a master
+    QDateTime start;          // the start of the exposure, of a master's first one
 };
 
 // The shooting data stored with a file of the given kind ('M' light frame, 'D' master dark,

@@ -178,14 +178,19 @@ bool CaptureLoop::startCapture() {
         camera->setExposureUs(int(us));
     }
     camera->setGain(state.flatCaptureMode ? settings.lgain : settings.gain);
-    camera->startSnap();
-    if (devices.svbonyReader)
-        devices.svbonyReader->wake();
+    startSnap();
     Clock::sleepMs(1000);
     setState(2);
     lastCountdown = -1;
     debugLog("Snap out");
     return true;
+}
+
+void CaptureLoop::startSnap() {
+    exposureStart = Clock::currentDateTime();
+    devices.camera->startSnap();
+    if (devices.svbonyReader)
+        devices.svbonyReader->wake();
 }
 
 void CaptureLoop::startSeries(const char* logLine, bool singleFrame) {
@@ -348,9 +353,7 @@ void CaptureLoop::exposing() {
             // The camera reported the exposure done well before its time: take it again.
             setState(0);
             devices.timer->resetCountdown();
-            camera->startSnap();
-            if (devices.svbonyReader)
-                devices.svbonyReader->wake();
+            startSnap();
             setState(2);
             debugLog("*** getSnapData Error *** setExp = %d realExp = %d", exposureSeconds(),
                      countdown);
@@ -433,6 +436,8 @@ void CaptureLoop::processFrame() {
         if (!isUvc())
             highBytes(raw, frame8);
     } else {
+        if (state.accumulatedCount == 0)
+            masterStart = exposureStart;
         DarkFlat::addFrameToAverage(accumulator, raw, state.accumulatedCount);
         ++state.accumulatedCount;
         highBytes(accumulator, frame8);
@@ -512,6 +517,7 @@ ShootingData CaptureLoop::shootingDataFor(char kind) const {
     values.darkOn = state.darkOn;
     values.flatOn = state.flatOn;
     values.accumulatedCount = state.accumulatedCount;
+    values.start = kind == 'M' ? exposureStart : masterStart;
     return fileShootingData(kind, values);
 }
 
@@ -637,9 +643,7 @@ void CaptureLoop::intervalWait() {
     lastCountdown = -1;
     debugLog("next exposure rep=%d, rep=%d", timer.remaining(), timer.countdown());
     if (!dslrPath()) {
-        devices.camera->startSnap();
-        if (devices.svbonyReader)
-            devices.svbonyReader->wake();
+        startSnap();
     } else {
         debugLog("Shutter Start");
         if (devices.shutter)

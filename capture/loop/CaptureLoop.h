@@ -3,6 +3,7 @@
 #include "CaptureHooks.h"
 #include "ShootingData.h"
 
+#include <QDateTime>
 #include <QString>
 #include <opencv2/core.hpp>
 
@@ -71,6 +72,7 @@ private:
     bool largeSensor() const;
     int exposureSeconds() const;
     void setState(int captureState);
+    void startSnap();
     void startSeries(const char* logLine, bool singleFrame);
 
     void showLiveFrame();
@@ -115,6 +117,8 @@ private:
     cv::Mat liveFrame;
     cv::Mat masterDark;
     cv::Mat masterFlat;
+    QDateTime exposureStart; // of the running exposure
+    QDateTime masterStart;   // of the first frame of the running dark or flat series
     ShootingData shown;
     QString shownDateText;
 };

@@ -52,6 +52,11 @@ void recordCalls(E2eProgram& e2e) {
     e2e.program().sim()->callLog().setRecording(true);
 }
 
+// The time as files keep it: to the second.
+QDateTime toSecond(const QDateTime& time) {
+    return time.addMSecs(-time.time().msec());
+}
+
 ShootingData dataOf(const QString& hostPath, cv::Mat* image = nullptr) {
     ShootingData data;
     const cv::Mat read = readTiff(HostPath::fromHost(hostPath), data);
@@ -134,9 +139,13 @@ void TestCapture::lightSeries() {
 
     QCOMPARE(e2e.dataFiles(), (QStringList{"C00001.tif", "C00002.tif", "C00003.tif", "M00001.tif",
                                            "M00002.tif", "M00003.tif"}));
+    QDateTime previous;
     for (int n = 1; n <= 3; ++n) {
         cv::Mat raw;
         const ShootingData data = dataOf(e2e.dataPath(QString::asprintf("M%05d.tif", n)), &raw);
+        // Each frame keeps the start of its own exposure.
+        QVERIFY(data.capturedAt() > previous);
+        previous = data.capturedAt();
         QCOMPARE(raw.cols, e2e.state().camera->width);
         QCOMPARE(raw.rows, e2e.state().camera->height);
         QCOMPARE(raw.channels(), 1);
@@ -174,9 +183,11 @@ void TestCapture::lightSeries() {
 
 void TestCapture::darkSeries() {
     E2eProgram e2e;
-    shortSeries(e2e.settings(), 3, 1, 0);
+    shortSeries(e2e.settings(), 3, 1, 2);
     e2e.camera().setScene(SimScene::CapOn);
+    const QDateTime pressed = toSecond(Clock::currentDateTime());
     QVERIFY(e2e.press("pushButton_33"));
+    const QDateTime firstExposing = Clock::currentDateTime(); // the next starts 3 s later
     QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 3; }));
     QVERIFY(e2e.runUntil([&] {
         return !e2e.settings().preDark.isEmpty() && e2e.settings().preDark.startsWith("D00001");
@@ -191,6 +202,9 @@ void TestCapture::darkSeries() {
     const ShootingData data = dataOf(e2e.dataPath(files[0]));
     QCOMPARE(data.frameCount, 3);
     QCOMPARE(data.correctionFlags, 0);
+    // A master is dated by the start of its first frame.
+    QVERIFY2(data.capturedAt() >= pressed && data.capturedAt() <= firstExposing,
+             qPrintable(data.dateTime));
     QCOMPARE(e2e.state().darkCaptureMode, 0);
     // A master is no light frame: the playback list does not show it.
     QCOMPARE(e2e.program().dataFolder().count(), 0);
@@ -323,6 +337,7 @@ void TestCapture::svbonyEarly() {
     e2e.camera().finishEarly();
     QVERIFY(e2e.runUntil(
         [&] { return !e2e.log.lines().filter("*** getSnapData Error ***").isEmpty(); }));
+    const QDateTime restarted = Clock::currentDateTime();
     QVERIFY(timer.countdown() >= 7);
     QCOMPARE(e2e.state().captureState.load(), 2);
     QVERIFY(e2e.dataFiles().isEmpty());
@@ -335,6 +350,8 @@ void TestCapture::svbonyEarly() {
     QVERIFY(e2e.log.contains("SVBONY snapData get success"));
     QVERIFY(e2e.runUntil([&] { return e2e.program().dataFolder().count() == 1; }));
     QCOMPARE(e2e.dataFiles(), (QStringList{"C00001.tif", "M00001.tif"}));
+    // The frame is dated by the exposure taken again, four seconds after the first.
+    QVERIFY(dataOf(e2e.dataPath("M00001.tif")).capturedAt() >= restarted.addSecs(-1));
 }
 
 void TestCapture::dslr() {

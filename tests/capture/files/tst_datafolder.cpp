@@ -522,10 +522,12 @@ void TestDataFolder::infoPanelTexts() {
 }
 
 void TestDataFolder::shootingDataOfLightAndMaster() {
-    ShootingValues values{1, 60, 7, 40, true, 3, "Sim Colour", true, true, 16};
+    const QDateTime start(QDate(2024, 3, 5), QTime(21, 7, 9, 500));
+    ShootingValues values{1, 60, 7, 40, true, 3, "Sim Colour", true, true, 16, start};
     const ShootingData light = fileShootingData('M', values);
     QCOMPARE(light.exposureNumerator, 1);
     QCOMPARE(light.exposureDenominator, 60);
+    QCOMPARE(light.dateTime, QByteArray("2024:03:05 21:07:09").leftJustified(20, '\0'));
     QCOMPARE(light.gain, 7);
     QCOMPARE(light.offset, 40);
     QCOMPARE(light.model, QByteArray("C3Sim Colour"));
