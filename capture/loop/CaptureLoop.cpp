@@ -11,6 +11,7 @@
 #include "FileWriteThread.h"
 #include "FrameOps.h"
 #include "ImageDisplay.h"
+#include "InfoPanelTexts.h"
 #include "LiveExposure.h"
 #include "ProcessState.h"
 #include "SettingsFile.h"
@@ -300,6 +301,19 @@ void CaptureLoop::showLiveFrame() {
         return;
     addBrightness(liveFrame, state.settings->liveBright);
     display.showImage(liveFrame, devices.camera->isColor, devices.camera->bayerPattern);
+    fillLiveShownData();
+    screen.showShootingInfo(shown, shownDateText);
+}
+
+void CaptureLoop::fillLiveShownData() {
+    const SettingsRecord& settings = *state.settings;
+    const LiveExposure::Fraction exposure = LiveExposure::fraction(settings.lexposure);
+    shown = ShootingData();
+    shown.exposureNumerator = exposure.numerator;
+    shown.exposureDenominator = exposure.denominator;
+    shown.gain = settings.lgain;
+    shown.setCapturedAt(Clock::currentDateTime());
+    shownDateText = infoPanelDate(shown.capturedAt());
 }
 
 QString CaptureLoop::timeText(int seconds, int lastField) const {
@@ -461,8 +475,7 @@ void CaptureLoop::keepFrame() {
     fillShownData();
     display.setDisplayGeometry(frame8.cols, frame8.rows);
     display.showImage(frame8, view.displayIsColor, view.displayBayer);
-    if (state.infoPanelOn)
-        screen.showShootingInfo(shown, shownDateText);
+    screen.showShootingInfo(shown, shownDateText);
 
     const bool masterSeries = state.darkCaptureMode || state.flatCaptureMode;
     if (!masterSeries) {
@@ -491,7 +504,9 @@ void CaptureLoop::fillShownData() {
     if (!masterSeries)
         shown.correctionFlags = (state.darkOn ? ShootingData::DarkSubtracted : 0) |
                                 (state.flatOn ? ShootingData::FlatApplied : 0);
-    shownDateText = Clock::currentDateTime().toString("yyyy/MM/dd hh:mm:ss");
+    shown.setCapturedAt(masterSeries ? masterStart : exposureStart);
+    // The time as the file keeps it, so that playback shows the same.
+    shownDateText = infoPanelDate(shown.capturedAt());
 }
 
 CaptureLoop::SeriesExposure CaptureLoop::seriesExposure() const {

@@ -62,10 +62,6 @@ public:
     int liveWidth() const { return liveSize.width; }
     int liveHeight() const { return liveSize.height; }
 
-    // The shooting data of the frame on screen and its date.
-    const ShootingData& shownData() const { return shown; }
-    const QString& shownDate() const { return shownDateText; }
-
 private:
     bool dslrPath() const;
     bool isUvc() const;
@@ -99,6 +95,7 @@ private:
     SeriesExposure seriesExposure() const;
     ShootingData shootingDataFor(char kind) const;
     void fillShownData();
+    void fillLiveShownData();
 
     ProcessState& state;
     Devices devices;
@@ -119,6 +116,6 @@ private:
     cv::Mat masterFlat;
     QDateTime exposureStart; // of the running exposure
     QDateTime masterStart;   // of the first frame of the running dark or flat series
-    ShootingData shown;
+    ShootingData shown;      // of the frame on screen
     QString shownDateText;
 };

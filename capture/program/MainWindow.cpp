@@ -80,6 +80,9 @@ MainWindow::MainWindow(ProcessState& processState, QWidget* parent)
     for (QPushButton* button : ui->filterWheelButtons->findChildren<QPushButton*>())
         button->hide();
     ui->groupBoxInfo->hide();
+    // Empty until a frame is on screen: the form's texts are only placeholders.
+    for (QLabel* label : ui->groupBoxInfo->findChildren<QLabel*>())
+        label->clear();
     ui->label_16->hide();
     ui->labelDarkFileName->setText(settings.preDark);
     ui->labelFlatFileName->setText(settings.preFlat);
@@ -328,8 +331,6 @@ void MainWindow::on_pushButton_34_clicked() {
     ui->groupBoxInfo->setVisible(state.infoPanelOn);
     if (!capture)
         return;
-    if (state.infoPanelOn && state.captureState >= 2)
-        showShootingInfo(capture->shownData(), capture->shownDate());
     redrawAfterViewChange(); // the histogram comes and goes with the panel
 }
 
@@ -491,8 +492,7 @@ void MainWindow::showCurrentFile() {
     display->setDisplayGeometry(shown.image8.cols, shown.image8.rows);
     display->showImage(shown.image8, shown.isColor, shown.bayer);
     showFileName(fileNameLabel(path));
-    if (state.infoPanelOn)
-        showShootingInfo(shown.data, shown.date);
+    showShootingInfo(shown.data, shown.date);
 }
 
 void MainWindow::on_pushButton_6_clicked() {

@@ -9,6 +9,7 @@
 #include "FileSizeLimit.h"
 #include "HostPath.h"
 #include "ImageDisplay.h"
+#include "InfoPanelTexts.h"
 #include "MainProgram.h"
 #include "MainWindow.h"
 #include "ProcessState.h"
@@ -108,6 +109,7 @@ private slots:
     void dslr();
     void cooling();
     void liveView();
+    void infoPanel();
     void playback();
     void solveShot();
     void drives();
@@ -243,6 +245,7 @@ void TestCapture::flatSeries() {
     QCOMPARE(data.exposureNumerator, 1);
     QCOMPARE(data.exposureDenominator, 60);
     QCOMPARE(data.gain, 3);
+    QCOMPARE(e2e.labelText("labelInfoExposure"), QStringLiteral("露出:1/60s"));
     QCOMPARE(e2e.state().flatCaptureMode, 0);
 }
 
@@ -467,6 +470,52 @@ void TestCapture::liveView() {
     QVERIFY(!e2e.camera().isVideoRunning());
 }
 
+void TestCapture::infoPanel() {
+    E2eProgram e2e;
+    SettingsRecord& settings = e2e.settings();
+    const QRegularExpression date("^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d$");
+
+    // Live view: the live frame's own data, never the form's placeholders.
+    QVERIFY(e2e.press("pushButton_7"));
+    QVERIFY(e2e.press("pushButton_34"));
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(e2e.press("pushButton_5")); // the live exposure 1/4 down to 1/60
+    const QString liveGain = QString("感度:%1").arg(settings.lgain);
+    const auto liveShown = [&] { return e2e.labelText("labelInfoGain") == liveGain; };
+    QVERIFY(e2e.runUntil(liveShown, 10000));
+    QCOMPARE(e2e.labelText("labelInfoExposure"), QStringLiteral("露出:1/60s"));
+    QCOMPARE(e2e.labelText("labelInfoDarked"), QStringLiteral("ダーク:未"));
+    QCOMPARE(e2e.labelText("labelInfoFlated"), QStringLiteral("フラット:未"));
+    QVERIFY2(date.match(e2e.labelText("labelInfoDate")).hasMatch(),
+             qPrintable(e2e.labelText("labelInfoDate")));
+    saveScreenshot(&e2e.window(), "InfoPanelLive");
+    QVERIFY(e2e.press("pushButton_7"));
+
+    // A frame: its preview and its playback show when it was taken, as its file keeps it.
+    shortSeries(settings, 1, 5, 0);
+    settings.gain = 12;
+    const QDateTime pressed = toSecond(Clock::currentDateTime());
+    QVERIFY(e2e.press("pushButton_6"));
+    const QDateTime exposing = Clock::currentDateTime();
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 3; }));
+    QVERIFY(e2e.runUntil([&] { return e2e.program().dataFolder().count() == 1; }));
+    const QDateTime taken = dataOf(e2e.dataPath("M00001.tif")).capturedAt();
+    QVERIFY2(taken >= pressed && taken <= exposing, qPrintable(taken.toString()));
+    const QString preview = e2e.labelText("labelInfoDate");
+    QCOMPARE(preview, infoPanelDate(taken));
+    QCOMPARE(e2e.labelText("labelInfoGain"), QStringLiteral("感度:12"));
+    saveScreenshot(&e2e.window(), "InfoPanelPreview");
+    QVERIFY(e2e.press("pushButton_32")); // idle, then playback
+    QVERIFY(e2e.press("pushButton_32"));
+    QCOMPARE(e2e.labelText("labelFileName"), QString("M00001"));
+    QCOMPARE(e2e.labelText("labelInfoDate"), preview);
+
+    // Live view again: the live data, not the file's.
+    QVERIFY(e2e.press("pushButton_7"));
+    QVERIFY(e2e.runUntil(liveShown, 10000));
+    QVERIFY(e2e.labelText("labelInfoDate") != preview);
+}
+
 void TestCapture::playback() {
     E2eProgram::Options options;
     options.clockScale = 40;
@@ -492,6 +541,8 @@ void TestCapture::playback() {
     // The info panel shows the file's shooting data, the histogram comes with it.
     QVERIFY(e2e.press("pushButton_34"));
     QVERIFY(e2e.window().findChild<QWidget*>("groupBoxInfo")->isVisible());
+    QCOMPARE(e2e.labelText("labelInfoDate"),
+             infoPanelDate(dataOf(e2e.dataPath("M00002.tif")).capturedAt()));
     QCOMPARE(e2e.labelText("labelInfoGain"), QStringLiteral("感度:25"));
     QCOMPARE(e2e.labelText("labelInfoExposure"), QStringLiteral("露出:30s"));
     QCOMPARE(e2e.labelText("labelInfoDarked"), QStringLiteral("ダーク:未"));

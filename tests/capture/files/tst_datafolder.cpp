@@ -458,6 +458,8 @@ void TestDataFolder::shownFiles() {
     QVERIFY(writeTiff("C:\\VesperixData\\M00002.tif", raw, data));
     data.model = "CXdamaged";
     QVERIFY(writeTiff("C:\\VesperixData\\M00003.tif", raw, data));
+    data.setCapturedAt(QDateTime(QDate(2024, 3, 5), QTime(21, 7, 9)));
+    QVERIFY(writeTiff("C:\\VesperixData\\M00004.tif", raw, data));
     QFile file(hostFolder() + "/M00001.tif");
     QVERIFY(file.open(QIODevice::ReadWrite));
     QVERIFY(file.setFileTime(QDateTime(QDate(2024, 1, 2), QTime(21, 4, 5)),
@@ -480,6 +482,8 @@ void TestDataFolder::shownFiles() {
     const ShownFile damaged = readShownFile("C:\\VesperixData\\M00003.tif");
     QVERIFY(damaged.isColor);
     QCOMPARE(damaged.bayer, 0);
+    // A file that knows when it was taken shows that, not when it was copied.
+    QCOMPARE(readShownFile("C:\\VesperixData\\M00004.tif").date, QString("2024/03/05 21:07:09"));
     QVERIFY(!readShownFile("C:\\VesperixData\\M00009.tif").ok);
 }
 
