@@ -77,11 +77,14 @@ void FileSelectDialog::showDetails() {
     const cv::Mat image = readTiff(path, data, 16);
     // The reader gives an empty or a 1 x 1 image for a file it refuses.
     const bool readable = !image.empty() && image.total() > 1;
-    const QDateTime created = FileTimes::creationTime(HostPath::toHost(path));
+    // When it was taken; files without that time of their own give their creation time.
+    QDateTime made = readable ? data.capturedAt() : QDateTime();
+    if (!made.isValid())
+        made = FileTimes::creationTime(HostPath::toHost(path));
 
     setLabel(ui->labelFileName, name);
-    setLabel(ui->labelDate, created.toString("yyyy/MM/dd"));
-    setLabel(ui->labelTime, created.toString("hh:mm:ss"));
+    setLabel(ui->labelDate, made.toString("yyyy/MM/dd"));
+    setLabel(ui->labelTime, made.toString("hh:mm:ss"));
     if (!readable) {
         for (QLabel* label :
              {ui->labelGain, ui->labelExposure, ui->labelCompNumber, ui->labelCameraName})

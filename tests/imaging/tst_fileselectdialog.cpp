@@ -25,6 +25,7 @@ struct Master {
     int denominator = 1;
     int frames = 16;
     QByteArray model = "M0SimCam";
+    QDateTime taken; // none: the file's own time is shown
 };
 
 void writeMaster(const QString& name, const Master& m = Master()) {
@@ -34,6 +35,7 @@ void writeMaster(const QString& name, const Master& m = Master()) {
     data.exposureDenominator = m.denominator;
     data.frameCount = m.frames;
     data.model = m.model;
+    data.setCapturedAt(m.taken);
     QCOMPARE(writeTiff("C:\\VesperixData\\" + name, cv::Mat(8, 8, CV_16UC1, cv::Scalar(100)), data),
              1);
 }
@@ -184,6 +186,13 @@ void TestFileSelectDialog::showsTheShootingData() {
     QCOMPARE(QFontInfo(camera->font()).pixelSize(), camera->width() / 30);
     folder.press("pushButton_3");
     QCOMPARE(QFontInfo(camera->font()).pixelSize(), 20);
+
+    // A file that knows when it was taken shows that time, not when it was copied.
+    m.taken = QDateTime(QDate(2024, 3, 5), QTime(21, 7, 9));
+    writeMaster("F00044.tif", m);
+    folder.open(1, "F00044.tif");
+    QCOMPARE(folder.text("labelDate"), QString("2024/03/05"));
+    QCOMPARE(folder.text("labelTime"), QString("21:07:09"));
 }
 
 void TestFileSelectDialog::exposureForms_data() {
