@@ -4,6 +4,7 @@
 #include "DebugLog.h"
 #include "FileTimes.h"
 #include "HostPath.h"
+#include "LocalText.h"
 #include "MasterFileList.h"
 #include "SettingsRecord.h"
 #include "ShootingData.h"
@@ -98,7 +99,7 @@ void FileSelectDialog::showDetails() {
     else if (data.exposureNumerator == 1)
         setLabel(ui->labelExposure, QString("露出:1/%1s").arg(data.exposureDenominator));
     setLabel(ui->labelCompNumber, QString("コンポ枚数:%1").arg(data.frameCount));
-    setLabel(ui->labelCameraName, QString::fromLatin1(data.model.mid(2)));
+    setLabel(ui->labelCameraName, LocalText::decode(data.model.mid(2)));
 }
 
 void FileSelectDialog::on_pushButton_clicked() {

@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTextCodec>
 #include <QtTest>
 #include <memory>
 
@@ -72,6 +73,12 @@ struct Folder {
     std::unique_ptr<FileSelectDialog> dialog;
 };
 
+// The local code page of the files, for as long as it lives.
+struct LocalCodePage {
+    explicit LocalCodePage(const QByteArray& name) { qputenv("VESPERIX_CODEPAGE", name); }
+    ~LocalCodePage() { qunsetenv("VESPERIX_CODEPAGE"); }
+};
+
 const char* const detailLabels[] = {"labelFileName",  "labelDate",     "labelTime",
                                     "labelGain",      "labelExposure", "labelCompNumber",
                                     "labelCameraName"};
@@ -85,6 +92,8 @@ private slots:
     void listsTheMastersInOrder();
     void upAndDownWrapAround();
     void showsTheShootingData();
+    void localCameraName_data();
+    void localCameraName();
     void exposureForms_data();
     void exposureForms();
     void okMakesTheFileTheMaster_data();
@@ -193,6 +202,27 @@ void TestFileSelectDialog::showsTheShootingData() {
     folder.open(1, "F00044.tif");
     QCOMPARE(folder.text("labelDate"), QString("2024/03/05"));
     QCOMPARE(folder.text("labelTime"), QString("21:07:09"));
+}
+
+void TestFileSelectDialog::localCameraName_data() {
+    QTest::addColumn<QByteArray>("codePage");
+    QTest::addColumn<QString>("camera");
+    QTest::newRow("Shift-JIS") << QByteArray("Shift-JIS") << QStringLiteral("星見カメラ 294");
+    QTest::newRow("UTF-8") << QByteArray("UTF-8") << QStringLiteral("天体用カメラ");
+}
+
+// The writer stores the camera name in the local code page.
+void TestFileSelectDialog::localCameraName() {
+    QFETCH(QByteArray, codePage);
+    QFETCH(QString, camera);
+    const LocalCodePage local(codePage);
+    Folder folder;
+    Master m;
+    m.model = "C2" + QTextCodec::codecForName(codePage)->fromUnicode(camera);
+    writeMaster("F00042.tif", m);
+    folder.open(1, "F00042.tif");
+    QCOMPARE(folder.text("labelCameraName"), camera);
+    saveScreenshot(folder.dialog.get(), "fileselect-" + codePage);
 }
 
 void TestFileSelectDialog::exposureForms_data() {
