@@ -4,6 +4,7 @@
 #include "DebugLog.h"
 #include "FileTimes.h"
 #include "HostPath.h"
+#include "LocalText.h"
 #include "MasterFileList.h"
 #include "SettingsRecord.h"
 #include "ShootingData.h"
@@ -77,11 +78,14 @@ void FileSelectDialog::showDetails() {
     const cv::Mat image = readTiff(path, data, 16);
     // The reader gives an empty or a 1 x 1 image for a file it refuses.
     const bool readable = !image.empty() && image.total() > 1;
-    const QDateTime created = FileTimes::creationTime(HostPath::toHost(path));
+    // When it was taken; files without that time of their own give their creation time.
+    QDateTime made = readable ? data.capturedAt() : QDateTime();
+    if (!made.isValid())
+        made = FileTimes::creationTime(HostPath::toHost(path));
 
     setLabel(ui->labelFileName, name);
-    setLabel(ui->labelDate, created.toString("yyyy/MM/dd"));
-    setLabel(ui->labelTime, created.toString("hh:mm:ss"));
+    setLabel(ui->labelDate, made.toString("yyyy/MM/dd"));
+    setLabel(ui->labelTime, made.toString("hh:mm:ss"));
     if (!readable) {
         for (QLabel* label :
              {ui->labelGain, ui->labelExposure, ui->labelCompNumber, ui->labelCameraName})
@@ -95,7 +99,7 @@ void FileSelectDialog::showDetails() {
     else if (data.exposureNumerator == 1)
         setLabel(ui->labelExposure, QString("露出:1/%1s").arg(data.exposureDenominator));
     setLabel(ui->labelCompNumber, QString("コンポ枚数:%1").arg(data.frameCount));
-    setLabel(ui->labelCameraName, QString::fromLatin1(data.model.mid(2)));
+    setLabel(ui->labelCameraName, LocalText::decode(data.model.mid(2)));
 }
 
 void FileSelectDialog::on_pushButton_clicked() {

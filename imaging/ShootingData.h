@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <cstdint>
 
 // The shooting data stored with every image file, in standard TIFF and EXIF tags whose
@@ -16,10 +17,17 @@ struct ShootingData {
     // 'C' (colour, raw Bayer) or 'M' (monochrome), one digit for the Bayer pattern
     // (0 BG, 1 RG, 2 GB, 3 GR), then the camera name; at most maxModelLength characters.
     QByteArray model;
-    // dateTimeLength bytes as read from a file; the writer always stores zeros.
+    // The start of the exposure, "YYYY:MM:DD HH:MM:SS" and a NUL (local time), as the
+    // DateTime tag holds it; zeros when the frame has no time. Read from files as stored.
     QByteArray dateTime = QByteArray(dateTimeLength, '\0');
     int32_t frameCount = 1;      // frames combined into the image
     int32_t correctionFlags = 0; // bit 0: dark subtracted, bit 1: flat applied
 
     enum CorrectionFlag : int32_t { DarkSubtracted = 1, FlatApplied = 2 };
+
+    // Stores the time to the second; an invalid time stores zeros.
+    void setCapturedAt(const QDateTime& time);
+    // The time that dateTime holds; invalid when it holds none, or anything but a date and
+    // time of the stored form ended by a NUL, as a damaged or foreign file may.
+    QDateTime capturedAt() const;
 };

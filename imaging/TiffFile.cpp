@@ -240,8 +240,10 @@ int writeTiff(const QString& windowsPath, int width, int height, int channels,
     out.put32(1);
     out.put32(0);
     out.put32(1);
-    std::memset(out.p + out.pos, 0, ShootingData::dateTimeLength);
-    out.pos += ShootingData::dateTimeLength;
+    // Only a time of the stored form is written, so that every reader can take it.
+    ShootingData stored;
+    stored.setCapturedAt(data.capturedAt());
+    out.putBytes(stored.dateTime.constData(), ShootingData::dateTimeLength);
     if (!writeBuffer(out.pos) || !AtomicFile::syncToDisk(file))
         return fail("Binary file write error");
     if (!file.commit()) {

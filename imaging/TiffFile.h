@@ -16,7 +16,8 @@
 // The reader accepts only this layout. Paths are given in their Windows form.
 
 // Writes a CV_16UC1 or CV_16UC3 (blue, green, red) image. The file is replaced whole or not
-// at all: an existing file survives a failed write. Returns 1 on success, 0 on failure.
+// at all: an existing file survives a failed write. DateTime gets the data's capture time, or
+// 20 zero bytes when it holds none. Returns 1 on success, 0 on failure.
 int writeTiff(const QString& windowsPath, const cv::Mat& image, const ShootingData& data);
 
 // The same for an image made row by row as it is written, so that it never has to exist

@@ -2,6 +2,8 @@
 
 #include "ShootingData.h"
 
+#include <QDateTime>
+
 InfoPanelTexts infoPanelTexts(const ShootingData& data, const QString& date) {
     InfoPanelTexts texts;
     texts.date = date;
@@ -16,4 +18,8 @@ InfoPanelTexts infoPanelTexts(const ShootingData& data, const QString& date) {
                        ? QStringLiteral("フラット:済み")
                        : QStringLiteral("フラット:未");
     return texts;
+}
+
+QString infoPanelDate(const QDateTime& time) {
+    return time.toString("yyyy/MM/dd hh:mm:ss");
 }

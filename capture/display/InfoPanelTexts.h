@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QDateTime;
 struct ShootingData;
 
 // The texts of the info panel for the frame on screen.
@@ -14,3 +15,6 @@ struct InfoPanelTexts {
 };
 
 InfoPanelTexts infoPanelTexts(const ShootingData& data, const QString& date);
+
+// The date of a frame taken at `time`, as the panel shows it; empty for an invalid time.
+QString infoPanelDate(const QDateTime& time);

@@ -3,6 +3,7 @@
 #include "BayerPattern.h"
 #include "FileTimes.h"
 #include "HostPath.h"
+#include "InfoPanelTexts.h"
 #include "TiffFile.h"
 
 #include <QFileInfo>
@@ -20,6 +21,8 @@ ShownFile readShownFile(const QString& windowsPath) {
     shown.isColor = BayerPattern::isColour(model);
     // The display indexes its demosaic table with this digit; a damaged model reads as BG.
     shown.bayer = BayerPattern::fromModel(model);
-    shown.date = FileTimes::creationTime(host).toString("yyyy/MM/dd hh:mm:ss");
+    // Files of older versions, and damaged ones, carry no time of their own.
+    const QDateTime taken = shown.data.capturedAt();
+    shown.date = infoPanelDate(taken.isValid() ? taken : FileTimes::creationTime(host));
     return shown;
 }

@@ -12,7 +12,7 @@ struct ShownFile {
     ShootingData data;
     bool isColor = false; // a raw Bayer frame to demosaic on screen
     int bayer = 0;
-    QString date; // the file's creation time, "yyyy/MM/dd hh:mm:ss"
+    QString date; // when it was taken, else the file's creation time: "yyyy/MM/dd hh:mm:ss"
 };
 
 // Reads a frame of the data folder (Windows form); ok false when it is missing or unreadable.

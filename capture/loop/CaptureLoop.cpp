@@ -11,6 +11,8 @@
 #include "FileWriteThread.h"
 #include "FrameOps.h"
 #include "ImageDisplay.h"
+#include "InfoPanelTexts.h"
+#include "LiveExposure.h"
 #include "ProcessState.h"
 #include "SettingsFile.h"
 #include "SettingsRecord.h"
@@ -27,15 +29,6 @@
 #include <opencv2/core.hpp>
 
 namespace {
-
-// The live exposure steps as fractions of a second, as their labels read.
-struct Fraction {
-    int numerator, denominator;
-};
-constexpr Fraction liveExposures[] = {{1, 1000}, {1, 500}, {1, 250}, {1, 125}, {1, 60},
-                                      {1, 30},   {1, 16},  {1, 8},   {1, 4},   {1, 2},
-                                      {1, 1},    {2, 1},   {4, 1}};
-constexpr int liveExposureCount = int(sizeof liveExposures / sizeof liveExposures[0]);
 
 // An exposure that has not ended this long after its countdown: the camera stopped answering.
 constexpr int exposureTimeoutSeconds = 60;
@@ -187,9 +180,7 @@ bool CaptureLoop::startCapture() {
         camera->setExposureUs(int(us));
     }
     camera->setGain(state.flatCaptureMode ? settings.lgain : settings.gain);
-    camera->startSnap();
-    if (devices.svbonyReader)
-        devices.svbonyReader->wake();
+    startSnap();
     Clock::sleepMs(1000);
     setState(2);
     lastCountdown = -1;
@@ -216,6 +207,13 @@ bool CaptureLoop::switchCorrection(int operation, bool on) {
         return false;
     switchedOn = on ? 1 : 0;
     return true;
+}
+
+void CaptureLoop::startSnap() {
+    exposureStart = Clock::currentDateTime();
+    devices.camera->startSnap();
+    if (devices.svbonyReader)
+        devices.svbonyReader->wake();
 }
 
 void CaptureLoop::startSeries(const char* logLine, bool singleFrame) {
@@ -324,6 +322,19 @@ void CaptureLoop::showLiveFrame() {
         return;
     addBrightness(liveFrame, state.settings->liveBright);
     display.showImage(liveFrame, devices.camera->isColor, devices.camera->bayerPattern);
+    fillLiveShownData();
+    screen.showShootingInfo(shown, shownDateText);
+}
+
+void CaptureLoop::fillLiveShownData() {
+    const SettingsRecord& settings = *state.settings;
+    const LiveExposure::Fraction exposure = LiveExposure::fraction(settings.lexposure);
+    shown = ShootingData();
+    shown.exposureNumerator = exposure.numerator;
+    shown.exposureDenominator = exposure.denominator;
+    shown.gain = settings.lgain;
+    shown.setCapturedAt(Clock::currentDateTime());
+    shownDateText = infoPanelDate(shown.capturedAt());
 }
 
 QString CaptureLoop::timeText(int seconds, int lastField) const {
@@ -377,9 +388,7 @@ void CaptureLoop::exposing() {
             // The camera reported the exposure done well before its time: take it again.
             setState(0);
             devices.timer->resetCountdown();
-            camera->startSnap();
-            if (devices.svbonyReader)
-                devices.svbonyReader->wake();
+            startSnap();
             setState(2);
             debugLog("*** getSnapData Error *** setExp = %d realExp = %d", exposureSeconds(),
                      countdown);
@@ -471,6 +480,8 @@ void CaptureLoop::processFrame() {
         if (!isUvc())
             highBytes(raw, frame8);
     } else {
+        if (state.accumulatedCount == 0)
+            masterStart = exposureStart;
         DarkFlat::addFrameToAverage(accumulator, raw, state.accumulatedCount);
         ++state.accumulatedCount;
         highBytes(accumulator, frame8);
@@ -494,8 +505,7 @@ void CaptureLoop::keepFrame() {
     fillShownData();
     display.setDisplayGeometry(frame8.cols, frame8.rows);
     display.showImage(frame8, view.displayIsColor, view.displayBayer);
-    if (state.infoPanelOn)
-        screen.showShootingInfo(shown, shownDateText);
+    screen.showShootingInfo(shown, shownDateText);
 
     if (!masterSeries()) {
         writeLightFrame();
@@ -512,32 +522,35 @@ void CaptureLoop::keepFrame() {
 
 void CaptureLoop::fillShownData() {
     const CameraDevice& camera = *devices.camera;
-    const SettingsRecord& settings = *state.settings;
     shown = ShootingData();
     shown.model = camera.name.toLocal8Bit();
-    if (state.flatCaptureMode) {
-        const Fraction exposure =
-            liveExposures[std::clamp(settings.lexposure, 0, liveExposureCount - 1)];
-        shown.exposureNumerator = exposure.numerator;
-        shown.exposureDenominator = exposure.denominator;
-        shown.gain = settings.lgain;
-    } else {
-        shown.exposureNumerator = exposureSeconds();
-        shown.exposureDenominator = 1;
-        shown.gain = settings.gain;
-    }
+    const SeriesExposure exposure = seriesExposure();
+    shown.exposureNumerator = exposure.numerator;
+    shown.exposureDenominator = exposure.denominator;
+    shown.gain = exposure.gain;
     shown.frameCount = masterSeries() ? state.accumulatedCount : 1;
     shown.correctionFlags = appliedCorrection;
-    shownDateText = Clock::currentDateTime().toString("yyyy/MM/dd hh:mm:ss");
+    shown.setCapturedAt(masterSeries() ? masterStart : exposureStart);
+    // The time as the file keeps it, so that playback shows the same.
+    shownDateText = infoPanelDate(shown.capturedAt());
+}
+
+CaptureLoop::SeriesExposure CaptureLoop::seriesExposure() const {
+    const SettingsRecord& settings = *state.settings;
+    if (state.flatCaptureMode) {
+        const LiveExposure::Fraction live = LiveExposure::fraction(settings.lexposure);
+        return {live.numerator, live.denominator, settings.lgain};
+    }
+    return {exposureSeconds(), 1, settings.gain};
 }
 
 ShootingData CaptureLoop::shootingDataFor(char kind) const {
     const CameraDevice& camera = *devices.camera;
-    const SettingsRecord& settings = *state.settings;
     ShootingValues values;
-    values.timMin = settings.timMin;
-    values.timSec = settings.timSec;
-    values.gain = settings.gain;
+    const SeriesExposure exposure = seriesExposure();
+    values.exposureNumerator = exposure.numerator;
+    values.exposureDenominator = exposure.denominator;
+    values.gain = exposure.gain;
     values.offset = camera.offset;
     values.isColor = camera.isColor;
     values.bayer = camera.bayerPattern;
@@ -545,6 +558,7 @@ ShootingData CaptureLoop::shootingDataFor(char kind) const {
     values.darkOn = appliedCorrection & ShootingData::DarkSubtracted;
     values.flatOn = appliedCorrection & ShootingData::FlatApplied;
     values.accumulatedCount = state.accumulatedCount;
+    values.start = kind == 'M' ? exposureStart : masterStart;
     return fileShootingData(kind, values);
 }
 
@@ -676,9 +690,7 @@ void CaptureLoop::intervalWait() {
     lastCountdown = -1;
     debugLog("next exposure rep=%d, rep=%d", timer.remaining(), timer.countdown());
     if (!dslrPath()) {
-        devices.camera->startSnap();
-        if (devices.svbonyReader)
-            devices.svbonyReader->wake();
+        startSnap();
     } else {
         debugLog("Shutter Start");
         if (devices.shutter)

@@ -3,6 +3,7 @@
 #include "CaptureHooks.h"
 #include "ShootingData.h"
 
+#include <QDateTime>
 #include <QString>
 #include <opencv2/core.hpp>
 
@@ -64,10 +65,6 @@ public:
     int liveWidth() const { return liveSize.width; }
     int liveHeight() const { return liveSize.height; }
 
-    // The shooting data of the frame on screen and its date.
-    const ShootingData& shownData() const { return shown; }
-    const QString& shownDate() const { return shownDateText; }
-
 private:
     bool dslrPath() const;
     bool isUvc() const;
@@ -75,6 +72,7 @@ private:
     bool largeSensor() const;
     int exposureSeconds() const;
     void setState(int captureState);
+    void startSnap();
     void startSeries(const char* logLine, bool singleFrame);
     bool loadMaster(int operation);
 
@@ -95,8 +93,14 @@ private:
     void checkExposureTimeout(int countdown);
 
     QString timeText(int minutesSeconds, int lastField) const;
+    // The exposure and gain the frames of the series are taken at.
+    struct SeriesExposure {
+        int numerator, denominator, gain;
+    };
+    SeriesExposure seriesExposure() const;
     ShootingData shootingDataFor(char kind) const;
     void fillShownData();
+    void fillLiveShownData();
 
     ProcessState& state;
     Devices devices;
@@ -116,6 +120,8 @@ private:
     cv::Mat masterDark;
     cv::Mat masterFlat;
     int appliedCorrection = 0; // what the frame just processed really had done to it
-    ShootingData shown;
+    QDateTime exposureStart;   // of the running exposure
+    QDateTime masterStart;     // of the first frame of the running dark or flat series
+    ShootingData shown;        // of the frame on screen
     QString shownDateText;
 };

@@ -12,7 +12,7 @@ public:
     virtual void setMode(int mode) = 0;
     virtual void showTimeText(const QString& text) = 0;
     virtual void showFileName(const QString& text) = 0;
-    // The shooting-data panel, when it is on.
+    // The shooting data of the frame just put on screen, for the info panel.
     virtual void showShootingInfo(const ShootingData& data, const QString& date) = 0;
     // The names of the master dark and flat, after a series has made one.
     virtual void showMasterNames(const QString& dark, const QString& flat) = 0;

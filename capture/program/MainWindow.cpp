@@ -15,6 +15,7 @@
 #include "HostPath.h"
 #include "ImageDisplay.h"
 #include "InfoPanelTexts.h"
+#include "LiveExposure.h"
 #include "PhotoHistory.h"
 #include "ProcessState.h"
 #include "SettingSteps.h"
@@ -34,16 +35,6 @@
 #include <algorithm>
 
 namespace {
-
-// What labelExposure shows for the live-view exposure index.
-const char* const exposureTexts[] = {"1/1000", "1/500", "1/250", "1/125", "1/60", "1/30", "1/16",
-                                     "1/8",    "1/4",   "1/2",   "1",     "2",    "4"};
-constexpr int exposureTextCount = int(sizeof exposureTexts / sizeof exposureTexts[0]);
-
-QString exposureText(int index) {
-    // The settings file allows one index more than the label has.
-    return exposureTexts[std::clamp(index, 0, exposureTextCount - 1)];
-}
 
 void markActive(QPushButton* active, QPushButton* inactive) {
     active->setStyleSheet("color: red;");
@@ -92,6 +83,9 @@ MainWindow::MainWindow(ProcessState& processState, QWidget* parent)
     for (QPushButton* button : ui->filterWheelButtons->findChildren<QPushButton*>())
         button->hide();
     ui->groupBoxInfo->hide();
+    // Empty until a frame is on screen: the form's texts are only placeholders.
+    for (QLabel* label : ui->groupBoxInfo->findChildren<QLabel*>())
+        label->clear();
     ui->label_16->hide();
     ui->labelDarkFileName->setText(settings.preDark);
     ui->labelFlatFileName->setText(settings.preFlat);
@@ -146,7 +140,7 @@ void MainWindow::showSettings() {
     ui->lcdNumberTimRep->display(settings.timRep);
     ui->lcdNumberTimInt->display(settings.timInt);
     ui->lcdNumberLiveGain->display(settings.lgain);
-    ui->labelExposure->setText(exposureText(settings.lexposure));
+    ui->labelExposure->setText(LiveExposure::label(settings.lexposure));
     fitText(ui->labelExposure);
     ui->lcdNumberTemp->display(settings.temp);
     ui->lcdNumberSlowC->display(settings.slowC);
@@ -352,8 +346,6 @@ void MainWindow::on_pushButton_34_clicked() {
     ui->groupBoxInfo->setVisible(state.infoPanelOn);
     if (!capture)
         return;
-    if (state.infoPanelOn && state.captureState >= 2)
-        showShootingInfo(capture->shownData(), capture->shownDate());
     redrawAfterViewChange(); // the histogram comes and goes with the panel
 }
 
@@ -550,8 +542,7 @@ void MainWindow::showCurrentFile() {
     display->setDisplayGeometry(shown.image8.cols, shown.image8.rows);
     display->showImage(shown.image8, shown.isColor, shown.bayer);
     showFileName(fileNameLabel(path));
-    if (state.infoPanelOn)
-        showShootingInfo(shown.data, shown.date);
+    showShootingInfo(shown.data, shown.date);
 }
 
 void MainWindow::on_pushButton_6_clicked() {

@@ -10,6 +10,7 @@
 #include "FileSizeLimit.h"
 #include "HostPath.h"
 #include "ImageDisplay.h"
+#include "InfoPanelTexts.h"
 #include "MainProgram.h"
 #include "MainWindow.h"
 #include "ProcessState.h"
@@ -45,6 +46,11 @@ void recordCalls(E2eProgram& e2e) {
     e2e.program().sim()->callLog().setRecording(true);
 }
 
+// The time as files keep it: to the second.
+QDateTime toSecond(const QDateTime& time) {
+    return time.addMSecs(-time.time().msec());
+}
+
 } // namespace
 
 class TestCapture : public QObject {
@@ -62,6 +68,7 @@ private slots:
     void coolingPanelFollowsTheSensor_data();
     void coolingPanelFollowsTheSensor();
     void liveView();
+    void infoPanel();
     void playback();
     void solveShot();
     void drives();
@@ -95,9 +102,13 @@ void TestCapture::lightSeries() {
 
     QCOMPARE(e2e.dataFiles(), (QStringList{"C00001.tif", "C00002.tif", "C00003.tif", "M00001.tif",
                                            "M00002.tif", "M00003.tif"}));
+    QDateTime previous;
     for (int n = 1; n <= 3; ++n) {
         cv::Mat raw;
         const ShootingData data = dataOf(e2e.dataPath(QString::asprintf("M%05d.tif", n)), &raw);
+        // Each frame keeps the start of its own exposure.
+        QVERIFY(data.capturedAt() > previous);
+        previous = data.capturedAt();
         QCOMPARE(raw.cols, e2e.state().camera->width);
         QCOMPARE(raw.rows, e2e.state().camera->height);
         QCOMPARE(raw.channels(), 1);
@@ -135,9 +146,11 @@ void TestCapture::lightSeries() {
 
 void TestCapture::darkSeries() {
     E2eProgram e2e;
-    shortSeries(e2e.settings(), 3, 1, 0);
+    shortSeries(e2e.settings(), 3, 1, 2);
     e2e.camera().setScene(SimScene::CapOn);
+    const QDateTime pressed = toSecond(Clock::currentDateTime());
     QVERIFY(e2e.press("pushButton_33"));
+    const QDateTime firstExposing = Clock::currentDateTime(); // the next starts 3 s later
     QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 3; }));
     QVERIFY(e2e.runUntil([&] {
         return !e2e.settings().preDark.isEmpty() && e2e.settings().preDark.startsWith("D00001");
@@ -152,6 +165,9 @@ void TestCapture::darkSeries() {
     const ShootingData data = dataOf(e2e.dataPath(files[0]));
     QCOMPARE(data.frameCount, 3);
     QCOMPARE(data.correctionFlags, 0);
+    // A master is dated by the start of its first frame.
+    QVERIFY2(data.capturedAt() >= pressed && data.capturedAt() <= firstExposing,
+             qPrintable(data.dateTime));
     QCOMPARE(e2e.state().darkCaptureMode, 0);
     // A master is no light frame: the playback list does not show it.
     QCOMPARE(e2e.program().dataFolder().count(), 0);
@@ -186,6 +202,11 @@ void TestCapture::flatSeries() {
     QCOMPARE(e2e.labelText("labelFlatFileName"), QString("F00001.tif"));
     const ShootingData data = dataOf(e2e.dataPath("F00001.tif"));
     QCOMPARE(data.frameCount, 2);
+    // The file keeps the live step and gain it was taken at, as the screen showed them.
+    QCOMPARE(data.exposureNumerator, 1);
+    QCOMPARE(data.exposureDenominator, 60);
+    QCOMPARE(data.gain, 3);
+    QCOMPARE(e2e.labelText("labelInfoExposure"), QStringLiteral("露出:1/60s"));
     QCOMPARE(e2e.state().flatCaptureMode, 0);
 }
 
@@ -308,6 +329,7 @@ void TestCapture::svbonyEarly() {
     e2e.camera().finishEarly();
     QVERIFY(e2e.runUntil(
         [&] { return !e2e.log.lines().filter("*** getSnapData Error ***").isEmpty(); }));
+    const QDateTime restarted = Clock::currentDateTime();
     QVERIFY(timer.countdown() >= 7);
     QCOMPARE(e2e.state().captureState.load(), 2);
     QVERIFY(e2e.dataFiles().isEmpty());
@@ -320,6 +342,8 @@ void TestCapture::svbonyEarly() {
     QVERIFY(e2e.log.contains("SVBONY snapData get success"));
     QVERIFY(e2e.runUntil([&] { return e2e.program().dataFolder().count() == 1; }));
     QCOMPARE(e2e.dataFiles(), (QStringList{"C00001.tif", "M00001.tif"}));
+    // The frame is dated by the exposure taken again, four seconds after the first.
+    QVERIFY(dataOf(e2e.dataPath("M00001.tif")).capturedAt() >= restarted.addSecs(-1));
 }
 
 void TestCapture::dslr() {
@@ -465,6 +489,52 @@ void TestCapture::liveView() {
     QVERIFY(!e2e.camera().isVideoRunning());
 }
 
+void TestCapture::infoPanel() {
+    E2eProgram e2e;
+    SettingsRecord& settings = e2e.settings();
+    const QRegularExpression date("^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d$");
+
+    // Live view: the live frame's own data, never the form's placeholders.
+    QVERIFY(e2e.press("pushButton_7"));
+    QVERIFY(e2e.press("pushButton_34"));
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(e2e.press("pushButton_5")); // the live exposure 1/4 down to 1/60
+    const QString liveGain = QString("感度:%1").arg(settings.lgain);
+    const auto liveShown = [&] { return e2e.labelText("labelInfoGain") == liveGain; };
+    QVERIFY(e2e.runUntil(liveShown, 10000));
+    QCOMPARE(e2e.labelText("labelInfoExposure"), QStringLiteral("露出:1/60s"));
+    QCOMPARE(e2e.labelText("labelInfoDarked"), QStringLiteral("ダーク:未"));
+    QCOMPARE(e2e.labelText("labelInfoFlated"), QStringLiteral("フラット:未"));
+    QVERIFY2(date.match(e2e.labelText("labelInfoDate")).hasMatch(),
+             qPrintable(e2e.labelText("labelInfoDate")));
+    saveScreenshot(&e2e.window(), "InfoPanelLive");
+    QVERIFY(e2e.press("pushButton_7"));
+
+    // A frame: its preview and its playback show when it was taken, as its file keeps it.
+    shortSeries(settings, 1, 5, 0);
+    settings.gain = 12;
+    const QDateTime pressed = toSecond(Clock::currentDateTime());
+    QVERIFY(e2e.press("pushButton_6"));
+    const QDateTime exposing = Clock::currentDateTime();
+    QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 3; }));
+    QVERIFY(e2e.runUntil([&] { return e2e.program().dataFolder().count() == 1; }));
+    const QDateTime taken = dataOf(e2e.dataPath("M00001.tif")).capturedAt();
+    QVERIFY2(taken >= pressed && taken <= exposing, qPrintable(taken.toString()));
+    const QString preview = e2e.labelText("labelInfoDate");
+    QCOMPARE(preview, infoPanelDate(taken));
+    QCOMPARE(e2e.labelText("labelInfoGain"), QStringLiteral("感度:12"));
+    saveScreenshot(&e2e.window(), "InfoPanelPreview");
+    QVERIFY(e2e.press("pushButton_32")); // idle, then playback
+    QVERIFY(e2e.press("pushButton_32"));
+    QCOMPARE(e2e.labelText("labelFileName"), QString("M00001"));
+    QCOMPARE(e2e.labelText("labelInfoDate"), preview);
+
+    // Live view again: the live data, not the file's.
+    QVERIFY(e2e.press("pushButton_7"));
+    QVERIFY(e2e.runUntil(liveShown, 10000));
+    QVERIFY(e2e.labelText("labelInfoDate") != preview);
+}
+
 void TestCapture::playback() {
     E2eProgram::Options options;
     options.clockScale = 40;
@@ -490,6 +560,8 @@ void TestCapture::playback() {
     // The info panel shows the file's shooting data, the histogram comes with it.
     QVERIFY(e2e.press("pushButton_34"));
     QVERIFY(e2e.window().findChild<QWidget*>("groupBoxInfo")->isVisible());
+    QCOMPARE(e2e.labelText("labelInfoDate"),
+             infoPanelDate(dataOf(e2e.dataPath("M00002.tif")).capturedAt()));
     QCOMPARE(e2e.labelText("labelInfoGain"), QStringLiteral("感度:25"));
     QCOMPARE(e2e.labelText("labelInfoExposure"), QStringLiteral("露出:30s"));
     QCOMPARE(e2e.labelText("labelInfoDarked"), QStringLiteral("ダーク:未"));

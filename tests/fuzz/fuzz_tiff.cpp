@@ -64,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             cv::norm(copy, image, cv::NORM_INF) != 0 || again.model != shooting.model ||
             again.offset != shooting.offset ||
             again.exposureNumerator != shooting.exposureNumerator ||
-            again.exposureDenominator != shooting.exposureDenominator)
+            again.exposureDenominator != shooting.exposureDenominator ||
+            again.capturedAt() != shooting.capturedAt())
             std::abort();
     }
     return 0;

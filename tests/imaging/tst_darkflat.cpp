@@ -177,6 +177,8 @@ void TestDarkFlat::correctFileWritesTheFlagsAndTheColourTwin() {
     lightData.gain = 5;
     lightData.offset = 10;
     lightData.model = "C1Test Camera";
+    const QDateTime taken(QDate(2024, 3, 5), QTime(21, 7, 9));
+    lightData.setCapturedAt(taken);
     const QString path = "C:\\VesperixData\\M00002.tif";
     QCOMPARE(writeTiff(path, filled(16, 16, 1000), lightData), 1);
 
@@ -187,9 +189,11 @@ void TestDarkFlat::correctFileWritesTheFlagsAndTheColourTwin() {
     QCOMPARE(int(corrected.at<uint16_t>(3, 3)), 1000 - 100 + 10);
     QCOMPARE(after.correctionFlags, 1);
     QCOMPARE(after.model, QByteArray("C1Test Camera"));
+    QCOMPARE(after.capturedAt(), taken);
     const cv::Mat twin = readTiff("C:\\VesperixData\\C00002.tif", after);
     QCOMPARE(twin.channels(), 3);
     QCOMPARE(after.correctionFlags, 1);
+    QCOMPARE(after.capturedAt(), taken);
     for (const char* line :
          {"Gain=5", "Offset=10", "width = 16, height=16 color=1", "start dark flat"})
         QVERIFY2(log.contains(line), line);

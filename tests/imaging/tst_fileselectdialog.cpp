@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTextCodec>
 #include <QtTest>
 #include <memory>
 
@@ -25,6 +26,7 @@ struct Master {
     int denominator = 1;
     int frames = 16;
     QByteArray model = "M0SimCam";
+    QDateTime taken; // none: the file's own time is shown
 };
 
 void writeMaster(const QString& name, const Master& m = Master()) {
@@ -34,6 +36,7 @@ void writeMaster(const QString& name, const Master& m = Master()) {
     data.exposureDenominator = m.denominator;
     data.frameCount = m.frames;
     data.model = m.model;
+    data.setCapturedAt(m.taken);
     QCOMPARE(writeTiff("C:\\VesperixData\\" + name, cv::Mat(8, 8, CV_16UC1, cv::Scalar(100)), data),
              1);
 }
@@ -70,6 +73,12 @@ struct Folder {
     std::unique_ptr<FileSelectDialog> dialog;
 };
 
+// The local code page of the files, for as long as it lives.
+struct LocalCodePage {
+    explicit LocalCodePage(const QByteArray& name) { qputenv("VESPERIX_CODEPAGE", name); }
+    ~LocalCodePage() { qunsetenv("VESPERIX_CODEPAGE"); }
+};
+
 const char* const detailLabels[] = {"labelFileName",  "labelDate",     "labelTime",
                                     "labelGain",      "labelExposure", "labelCompNumber",
                                     "labelCameraName"};
@@ -83,6 +92,8 @@ private slots:
     void listsTheMastersInOrder();
     void upAndDownWrapAround();
     void showsTheShootingData();
+    void localCameraName_data();
+    void localCameraName();
     void exposureForms_data();
     void exposureForms();
     void okMakesTheFileTheMaster_data();
@@ -184,6 +195,34 @@ void TestFileSelectDialog::showsTheShootingData() {
     QCOMPARE(QFontInfo(camera->font()).pixelSize(), camera->width() / 30);
     folder.press("pushButton_3");
     QCOMPARE(QFontInfo(camera->font()).pixelSize(), 20);
+
+    // A file that knows when it was taken shows that time, not when it was copied.
+    m.taken = QDateTime(QDate(2024, 3, 5), QTime(21, 7, 9));
+    writeMaster("F00044.tif", m);
+    folder.open(1, "F00044.tif");
+    QCOMPARE(folder.text("labelDate"), QString("2024/03/05"));
+    QCOMPARE(folder.text("labelTime"), QString("21:07:09"));
+}
+
+void TestFileSelectDialog::localCameraName_data() {
+    QTest::addColumn<QByteArray>("codePage");
+    QTest::addColumn<QString>("camera");
+    QTest::newRow("Shift-JIS") << QByteArray("Shift-JIS") << QStringLiteral("星見カメラ 294");
+    QTest::newRow("UTF-8") << QByteArray("UTF-8") << QStringLiteral("天体用カメラ");
+}
+
+// The writer stores the camera name in the local code page.
+void TestFileSelectDialog::localCameraName() {
+    QFETCH(QByteArray, codePage);
+    QFETCH(QString, camera);
+    const LocalCodePage local(codePage);
+    Folder folder;
+    Master m;
+    m.model = "C2" + QTextCodec::codecForName(codePage)->fromUnicode(camera);
+    writeMaster("F00042.tif", m);
+    folder.open(1, "F00042.tif");
+    QCOMPARE(folder.text("labelCameraName"), camera);
+    saveScreenshot(folder.dialog.get(), "fileselect-" + codePage);
 }
 
 void TestFileSelectDialog::exposureForms_data() {

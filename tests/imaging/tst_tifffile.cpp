@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QtTest>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
@@ -70,6 +71,17 @@ ShootingData sampleData() {
     data.model = "C1Orbis 533MC Pro";
     data.frameCount = 16;
     data.correctionFlags = ShootingData::DarkSubtracted | ShootingData::FlatApplied;
+    data.dateTime.clear(); // no time: the file gets zeros
+    return data;
+}
+
+// A frame taken at a known time.
+const QDateTime takenAt(QDate(2024, 3, 5), QTime(21, 7, 9));
+const QByteArray takenAtText("2024:03:05 21:07:09");
+
+ShootingData datedData() {
+    ShootingData data = sampleData();
+    data.setCapturedAt(takenAt);
     return data;
 }
 
@@ -100,6 +112,9 @@ private slots:
     void opencvReadsOurFiles();
     void roundTrip_data();
     void roundTrip();
+    void exiftoolReadsTheDateTime();
+    void dateTimeField_data();
+    void dateTimeField();
     void missingLightSourceAndFlashGiveDefaults();
     void refusesBrokenFiles_data();
     void refusesBrokenFiles();
@@ -234,7 +249,7 @@ void TestTiffFile::libtiffReadsOurFiles() {
     QFETCH(int, height);
     QFETCH(int, channels);
     TestDrives drives;
-    const ShootingData data = sampleData();
+    const ShootingData data = datedData();
     const cv::Mat image = testImage(width, height, channels);
     QCOMPARE(writeTiff(windowsPath("a.tif"), image, data), 1);
 
@@ -243,19 +258,21 @@ void TestTiffFile::libtiffReadsOurFiles() {
     QVERIFY(tif);
     uint32_t w = 0, h = 0;
     uint16_t spp = 0, bps = 0, photometric = 0;
-    char* model = nullptr;
+    char *model = nullptr, *dateTime = nullptr;
     QVERIFY(TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w));
     QVERIFY(TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h));
     QVERIFY(TIFFGetField(tif, TIFFTAG_SAMPLESPERPIXEL, &spp));
     QVERIFY(TIFFGetField(tif, TIFFTAG_BITSPERSAMPLE, &bps));
     QVERIFY(TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric));
     QVERIFY(TIFFGetField(tif, TIFFTAG_MODEL, &model));
+    QVERIFY(TIFFGetField(tif, TIFFTAG_DATETIME, &dateTime));
     QCOMPARE(int(w), width);
     QCOMPARE(int(h), height);
     QCOMPARE(int(spp), channels);
     QCOMPARE(int(bps), 16);
     QCOMPARE(int(photometric), channels == 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK);
     QCOMPARE(QByteArray(model), data.model);
+    QCOMPARE(QByteArray(dateTime), takenAtText);
 
     // libtiff hands the samples over in host order, red first.
     cv::Mat read(height, width, CV_16UC(channels));
@@ -352,7 +369,7 @@ void TestTiffFile::roundTrip() {
     data.offset = offset;
     data.frameCount = frameCount;
     data.correctionFlags = flags;
-    data.dateTime = "2024:01:01 00:00:00";
+    data.setCapturedAt(takenAt);
     const cv::Mat image = testImage(width, height, channels);
     QCOMPARE(writeTiff(windowsPath("a.tif"), image, data), 1);
 
@@ -367,7 +384,7 @@ void TestTiffFile::roundTrip() {
     QCOMPARE(read.offset, offset);
     QCOMPARE(read.frameCount, frameCount);
     QCOMPARE(read.correctionFlags, flags);
-    QCOMPARE(read.dateTime, QByteArray(20, '\0')); // the writer stores no date
+    QCOMPARE(read.capturedAt(), takenAt);
 
     ShootingData read8;
     const cv::Mat image8 = readTiff(windowsPath("a.tif"), read8, 8);
@@ -378,6 +395,54 @@ void TestTiffFile::roundTrip() {
     }
     QVERIFY(sameImage(image8, expected));
     QCOMPARE(read8.frameCount, frameCount);
+}
+
+void TestTiffFile::exiftoolReadsTheDateTime() {
+    TestDrives drives;
+    QCOMPARE(writeTiff(windowsPath("a.tif"), testImage(64, 48, 1), datedData()), 1);
+    // exiftool names TIFF's DateTime tag (306) ModifyDate.
+    QProcess exiftool;
+    exiftool.start("exiftool", {"-s", "-s", "-s", "-ModifyDate", hostPath("a.tif")});
+    QVERIFY2(exiftool.waitForFinished(60000), "exiftool missing: scripts/setup installs it");
+    QCOMPARE(exiftool.exitCode(), 0);
+    QCOMPARE(exiftool.readAllStandardOutput().trimmed(), takenAtText);
+}
+
+void TestTiffFile::dateTimeField_data() {
+    QTest::addColumn<QByteArray>("stored"); // the 20 bytes of DateTime in the file
+    QTest::addColumn<QDateTime>("time");    // what the reader makes of them
+    const QByteArray nul(1, '\0');
+    QTest::newRow("ours") << takenAtText + nul << takenAt;
+    QTest::newRow("no time") << QByteArray(20, '\0') << QDateTime();
+    QTest::newRow("no NUL") << takenAtText + "X" << QDateTime();
+    QTest::newRow("no date") << QByteArray("2024:13:45 25:61:61") + nul << QDateTime();
+    QTest::newRow("unknown, as EXIF writes it")
+        << QByteArray("    :  :     :  :  ") + nul << QDateTime();
+    QTest::newRow("loose digits") << QByteArray("2024:3:5 21:7:9").leftJustified(20, '\0')
+                                  << QDateTime();
+    QTest::newRow("bytes") << QByteArray(20, char(0xff)) << QDateTime();
+}
+
+// A time read from a file is one of ours or none, and a file written again keeps it or
+// stores zeros: nothing else is ever shown or passed on.
+void TestTiffFile::dateTimeField() {
+    QFETCH(QByteArray, stored);
+    QFETCH(QDateTime, time);
+    TestDrives drives;
+    const ShootingData data = sampleData();
+    QCOMPARE(writeTiff(windowsPath("a.tif"), testImage(8, 4, 1), data), 1);
+    QByteArray f = readAll("a.tif");
+    const qint64 field = u32(f, 10 + 12 * 4 + 8);
+    QCOMPARE(field + 20, qint64(f.size()));
+    f.replace(int(field), 20, stored);
+    writeAll("b.tif", f);
+
+    ShootingData read;
+    QVERIFY(!readTiff(windowsPath("b.tif"), read).empty());
+    QCOMPARE(read.capturedAt(), time);
+    QCOMPARE(writeTiff(windowsPath("c.tif"), testImage(8, 4, 1), read), 1);
+    const QByteArray again = readAll("c.tif").mid(int(field));
+    QCOMPARE(again, time.isValid() ? stored : QByteArray(20, '\0'));
 }
 
 void TestTiffFile::missingLightSourceAndFlashGiveDefaults() {

@@ -458,6 +458,8 @@ void TestDataFolder::shownFiles() {
     QVERIFY(writeTiff("C:\\VesperixData\\M00002.tif", raw, data));
     data.model = "CXdamaged";
     QVERIFY(writeTiff("C:\\VesperixData\\M00003.tif", raw, data));
+    data.setCapturedAt(QDateTime(QDate(2024, 3, 5), QTime(21, 7, 9)));
+    QVERIFY(writeTiff("C:\\VesperixData\\M00004.tif", raw, data));
     QFile file(hostFolder() + "/M00001.tif");
     QVERIFY(file.open(QIODevice::ReadWrite));
     QVERIFY(file.setFileTime(QDateTime(QDate(2024, 1, 2), QTime(21, 4, 5)),
@@ -480,6 +482,8 @@ void TestDataFolder::shownFiles() {
     const ShownFile damaged = readShownFile("C:\\VesperixData\\M00003.tif");
     QVERIFY(damaged.isColor);
     QCOMPARE(damaged.bayer, 0);
+    // A file that knows when it was taken shows that, not when it was copied.
+    QCOMPARE(readShownFile("C:\\VesperixData\\M00004.tif").date, QString("2024/03/05 21:07:09"));
     QVERIFY(!readShownFile("C:\\VesperixData\\M00009.tif").ok);
 }
 
@@ -522,10 +526,12 @@ void TestDataFolder::infoPanelTexts() {
 }
 
 void TestDataFolder::shootingDataOfLightAndMaster() {
-    ShootingValues values{2, 5, 7, 40, true, 3, "Sim Colour", true, true, 16};
+    const QDateTime start(QDate(2024, 3, 5), QTime(21, 7, 9, 500));
+    ShootingValues values{1, 60, 7, 40, true, 3, "Sim Colour", true, true, 16, start};
     const ShootingData light = fileShootingData('M', values);
-    QCOMPARE(light.exposureNumerator, 125);
-    QCOMPARE(light.exposureDenominator, 1);
+    QCOMPARE(light.exposureNumerator, 1);
+    QCOMPARE(light.exposureDenominator, 60);
+    QCOMPARE(light.dateTime, QByteArray("2024:03:05 21:07:09").leftJustified(20, '\0'));
     QCOMPARE(light.gain, 7);
     QCOMPARE(light.offset, 40);
     QCOMPARE(light.model, QByteArray("C3Sim Colour"));
