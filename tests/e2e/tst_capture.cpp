@@ -273,6 +273,7 @@ void TestCapture::stop() {
     QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 4; }));
     QVERIFY(e2e.press("pushButton_6"));
     QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 0; }, 5000));
+    QVERIFY(e2e.runUntil([&] { return e2e.program().dataFolder().count() == 1; }));
     e2e.runFor(3000);
     QCOMPARE(countOf(simCalls(e2e), "ASIStartExposure"), 1);
     QCOMPARE(e2e.dataFiles(), (QStringList{"C00001.tif", "M00001.tif"}));
