@@ -61,6 +61,10 @@ public:
     int liveWidth() const { return liveSize.width; }
     int liveHeight() const { return liveSize.height; }
 
+    // Makes the preview on screen again, with the stretch as it is now switched; false when
+    // the picture on screen is not the capture's preview.
+    bool redrawPreview();
+
     // The shooting data of the frame on screen and its date.
     const ShootingData& shownData() const { return shown; }
     const QString& shownDate() const { return shownDateText; }
@@ -81,6 +85,8 @@ private:
     bool readFrame();
     bool readUvcFrames();
     void processFrame();
+    void makePreview(const cv::Mat& frame16);
+    void showPreview();
     void keepFrame();
     void writeLightFrame();
     void writeMaster();
@@ -112,4 +118,11 @@ private:
     cv::Mat masterFlat;
     ShootingData shown;
     QString shownDateText;
+
+    // What the preview on screen was made from: its 16-bit frame until the writer has put that
+    // on disk, then the file; and the display's number of the preview.
+    cv::Mat previewSource;
+    QString previewFile;
+    bool previewHandedOver = false;
+    int previewNumber = -1;
 };

@@ -491,7 +491,7 @@ void MainWindow::showCurrentFile() {
     const QString path = folder->currentPath();
     if (path.isEmpty())
         return;
-    const ShownFile shown = readShownFile(path);
+    const ShownFile shown = readShownFile(path, state.previewStretch);
     if (!shown.ok)
         return;
     ViewState& view = display->view();

@@ -50,6 +50,9 @@ struct ProcessState {
     bool solveShot = false;
     int infoPanelOn = 0;
     bool liveOverlayOn = true;
+    // The screen's automatic stretch: of stored frames and the series preview, and of live view.
+    bool previewStretch = true;
+    bool liveStretch = false;
     // The full-screen view is open; the gamepad thread reads it to send its buttons there.
     std::atomic<bool> evfOpen{false};
     // Degrees of sky per display pixel along the display's axes, for the chart overlay.

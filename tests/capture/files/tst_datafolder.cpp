@@ -464,7 +464,7 @@ void TestDataFolder::shownFiles() {
                              QFileDevice::FileModificationTime));
     file.close();
 
-    const ShownFile colour = readShownFile("C:\\VesperixData\\M00001.tif");
+    const ShownFile colour = readShownFile("C:\\VesperixData\\M00001.tif", false);
     QVERIFY(colour.ok);
     QVERIFY(colour.isColor);
     QCOMPARE(colour.bayer, 2);
@@ -474,13 +474,13 @@ void TestDataFolder::shownFiles() {
         highBytes.at<uint8_t>(i) = uint8_t(raw.at<uint16_t>(i) >> 8);
     QVERIFY(same(colour.image8, highBytes));
 
-    const ShownFile mono = readShownFile("C:\\VesperixData\\M00002.tif");
+    const ShownFile mono = readShownFile("C:\\VesperixData\\M00002.tif", false);
     QVERIFY(mono.ok);
     QVERIFY(!mono.isColor);
-    const ShownFile damaged = readShownFile("C:\\VesperixData\\M00003.tif");
+    const ShownFile damaged = readShownFile("C:\\VesperixData\\M00003.tif", false);
     QVERIFY(damaged.isColor);
     QCOMPARE(damaged.bayer, 0);
-    QVERIFY(!readShownFile("C:\\VesperixData\\M00009.tif").ok);
+    QVERIFY(!readShownFile("C:\\VesperixData\\M00009.tif", false).ok);
 }
 
 void TestDataFolder::infoPanelTexts_data() {
