@@ -98,6 +98,7 @@ private slots:
     void on_pushButton_84_clicked();
     void on_pushButton_85_clicked();
     void on_verticalSlider_valueChanged(int value);
+    void on_pushButtonStretch_clicked();
 
 private:
     void step(const SettingStep& step);
@@ -113,6 +114,7 @@ private:
     void redrawAfterViewChange();
     void showRotateIcon();
     void openFullScreenView();
+    void showStretchSwitch();
 
     Ui::MainWindow* ui;
     ProcessState& state;
@@ -123,4 +125,5 @@ private:
     DataFolder* folder = nullptr;
     TimerThread* timer = nullptr;
     int shownTemperature = INT_MIN;
+    int fileFrameNumber = -1; // the display's number of the stored file shown last
 };
