@@ -1,10 +1,8 @@
 #include "EvfWindow.h"
 
-#include "BayerPattern.h"
 #include "DebugLog.h"
 #include "ProcessState.h"
-#include "ShootingData.h"
-#include "TiffFile.h"
+#include "ShownFile.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -29,15 +27,13 @@ EvfWindow::EvfWindow(ProcessState& processState, const QString& path, QWidget* p
     layout->addWidget(evfLabel);
 
     debugLog("EVF Window作成中");
-    ShootingData data;
-    const cv::Mat frame = readTiff(path, data, 8);
-    if (frame.empty()) {
+    const ShownFile shown = readShownFile(path, state.previewStretch);
+    if (!shown.ok) {
         debugLog("Data Empty");
         close();
         return;
     }
-    evfView.setImage(frame, BayerPattern::isColour(data.model),
-                     BayerPattern::fromModel(data.model));
+    evfView.setImage(shown.image8, shown.isColor, shown.bayer);
     QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
     setGeometry(screen->geometry());
     evfView.setScreenSize(cv::Size(screen->geometry().width(), screen->geometry().height()));

@@ -103,6 +103,7 @@ void ImageDisplay::showImage(const cv::Mat& frame8, bool isColor, int bayer) {
         frame8.copyTo(lastFrame);
     lastIsColor = isColor;
     lastBayer = bayer;
+    ++framesShown;
     render(lastFrame, isColor, bayer);
 }
 

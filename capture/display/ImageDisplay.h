@@ -30,6 +30,9 @@ public:
     void showImage(const cv::Mat& frame8, bool isColor, int bayer);
     void redraw();
     const cv::Mat& canvas() const { return canvasImage; }
+    // Counts the frames showImage has taken; a redraw keeps the number. Who showed a frame
+    // knows by it whether that frame is still on screen.
+    int frameNumber() const { return framesShown; }
 
     // Puts the finished canvas on the screen; the image is valid only during the call.
     std::function<void(const QImage&)> present;
@@ -66,6 +69,7 @@ private:
     cv::Mat lastFrame;
     bool lastIsColor = false;
     int lastBayer = 0;
+    int framesShown = 0;
     cv::Mat canvasImage;
     // Working images kept between frames.
     cv::Mat colourBuffer, turnedBuffer, pictureBuffer;

@@ -4,18 +4,20 @@
 #include "FileTimes.h"
 #include "HostPath.h"
 #include "InfoPanelTexts.h"
+#include "PreviewStretch.h"
 #include "TiffFile.h"
 
 #include <QFileInfo>
 
-ShownFile readShownFile(const QString& windowsPath) {
+ShownFile readShownFile(const QString& windowsPath, bool stretched) {
     ShownFile shown;
     const QString host = HostPath::toHost(windowsPath);
     if (!QFileInfo(host).isFile())
         return shown;
-    shown.image8 = readTiff(windowsPath, shown.data, 8);
-    if (shown.image8.empty())
+    const cv::Mat samples = readTiff(windowsPath, shown.data);
+    if (samples.empty())
         return shown;
+    screenPicture(samples, stretched, shown.image8);
     shown.ok = true;
     const QByteArray& model = shown.data.model;
     shown.isColor = BayerPattern::isColour(model);

@@ -8,7 +8,7 @@
 // A stored frame read back for playback, with what the display and the info panel need.
 struct ShownFile {
     bool ok = false;
-    cv::Mat image8; // high bytes of the file's samples
+    cv::Mat image8; // the file's samples stretched for the screen, or their high bytes
     ShootingData data;
     bool isColor = false; // a raw Bayer frame to demosaic on screen
     int bayer = 0;
@@ -16,4 +16,4 @@ struct ShownFile {
 };
 
 // Reads a frame of the data folder (Windows form); ok false when it is missing or unreadable.
-ShownFile readShownFile(const QString& windowsPath);
+ShownFile readShownFile(const QString& windowsPath, bool stretched);

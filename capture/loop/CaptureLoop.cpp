@@ -13,9 +13,11 @@
 #include "ImageDisplay.h"
 #include "InfoPanelTexts.h"
 #include "LiveExposure.h"
+#include "PreviewStretch.h"
 #include "ProcessState.h"
 #include "SettingsFile.h"
 #include "SettingsRecord.h"
+#include "ShownFile.h"
 #include "ShutterControl.h"
 #include "SvbonyExpReadThread.h"
 #include "TimerThread.h"
@@ -320,6 +322,8 @@ void CaptureLoop::step() {
 void CaptureLoop::showLiveFrame() {
     if (!devices.reader || !devices.reader->takeFrame(liveFrame))
         return;
+    if (state.liveStretch)
+        PreviewStretch(liveFrame).apply(liveFrame, liveFrame);
     addBrightness(liveFrame, state.settings->liveBright);
     display.showImage(liveFrame, devices.camera->isColor, devices.camera->bayerPattern);
     fillLiveShownData();
@@ -478,17 +482,48 @@ void CaptureLoop::processFrame() {
                 debugLog("Frame not corrected: the master dark or flat does not fit it");
         }
         if (!isUvc())
-            highBytes(raw, frame8);
+            makePreview(raw);
     } else {
         if (state.accumulatedCount == 0)
             masterStart = exposureStart;
         DarkFlat::addFrameToAverage(accumulator, raw, state.accumulatedCount);
         ++state.accumulatedCount;
-        highBytes(accumulator, frame8);
+        makePreview(accumulator);
     }
     ViewState& view = display.view();
     view.displayIsColor = camera.isColor;
     view.displayBayer = camera.bayerPattern;
+}
+
+void CaptureLoop::makePreview(const cv::Mat& frame16) {
+    // Shared, not copied: the writer takes the frame over and a redraw only reads it.
+    previewSource = frame16;
+    previewFile.clear();
+    previewHandedOver = false;
+    screenPicture(frame16, state.previewStretch, frame8);
+}
+
+bool CaptureLoop::redrawPreview() {
+    if (display.frameNumber() != previewNumber)
+        return false;
+    if (!previewSource.empty()) {
+        screenPicture(previewSource, state.previewStretch, frame8);
+    } else if (!previewFile.isEmpty()) {
+        const ShownFile file = readShownFile(previewFile, state.previewStretch);
+        if (!file.ok)
+            return true;
+        frame8 = file.image8;
+    } else {
+        return true; // the USB camera's own 8-bit picture
+    }
+    showPreview();
+    return true;
+}
+
+void CaptureLoop::showPreview() {
+    const ViewState& view = display.view();
+    display.showImage(frame8, view.displayIsColor, view.displayBayer);
+    previewNumber = display.frameNumber();
 }
 
 void CaptureLoop::keepFrame() {
@@ -497,14 +532,15 @@ void CaptureLoop::keepFrame() {
         display.setDisplayGeometry(frame8.cols, frame8.rows);
         view.zoom = 1;
         view.shrink = 1;
-        display.showImage(frame8, view.displayIsColor, view.displayBayer);
+        showPreview();
         screen.showFileName("solve.jpg");
-        saveJpeg(frame8);
+        // The solver gets the plain high bytes, whatever the screen shows.
+        saveJpeg(isUvc() ? frame8 : highBytes(raw));
         return;
     }
     fillShownData();
     display.setDisplayGeometry(frame8.cols, frame8.rows);
-    display.showImage(frame8, view.displayIsColor, view.displayBayer);
+    showPreview();
     screen.showShootingInfo(shown, shownDateText);
 
     if (!masterSeries()) {
@@ -571,6 +607,7 @@ void CaptureLoop::writeLightFrame() {
     } else {
         job.frame = raw; // handed over: the next exposure gets a buffer of its own
         raw.release();
+        previewHandedOver = true;
     }
     job.kind = 'M';
     job.data = shootingDataFor(job.kind);
@@ -595,6 +632,7 @@ void CaptureLoop::writeMaster() {
     FrameWriteJob job;
     job.frame = accumulator; // the next series starts its mean afresh
     accumulator.release();
+    previewHandedOver = true;
     job.kind = state.darkCaptureMode ? 'D' : 'F';
     job.data = shootingDataFor(job.kind);
     job.isColor = camera.isColor;
@@ -720,6 +758,12 @@ void CaptureLoop::waitForWriter() {
 
 void CaptureLoop::registerWritten(const WrittenFiles& written) {
     writeSucceeded = written.ok;
+    if (previewHandedOver && written.rawWritten) {
+        // The preview's frame is on disk: its memory goes, a redraw reads the file.
+        previewSource.release();
+        previewFile = written.rawPath;
+        previewHandedOver = false;
+    }
     // A raw frame that was written is listed even when its colour twin was not.
     const QString label = registerWrittenFiles(written, folder, *state.settings,
                                                state.darkCaptureMode, state.flatCaptureMode);

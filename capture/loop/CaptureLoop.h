@@ -65,6 +65,10 @@ public:
     int liveWidth() const { return liveSize.width; }
     int liveHeight() const { return liveSize.height; }
 
+    // Makes the preview on screen again, with the stretch as it is now switched; false when
+    // the picture on screen is not the capture's preview.
+    bool redrawPreview();
+
 private:
     bool dslrPath() const;
     bool isUvc() const;
@@ -84,6 +88,8 @@ private:
     bool readFrame();
     bool readUvcFrames();
     void processFrame();
+    void makePreview(const cv::Mat& frame16);
+    void showPreview();
     void keepFrame();
     void writeLightFrame();
     void writeMaster();
@@ -124,4 +130,11 @@ private:
     QDateTime masterStart;     // of the first frame of the running dark or flat series
     ShootingData shown;        // of the frame on screen
     QString shownDateText;
+
+    // What the preview on screen was made from: its 16-bit frame until the writer has put that
+    // on disk, then the file; and the display's number of the preview.
+    cv::Mat previewSource;
+    QString previewFile;
+    bool previewHandedOver = false;
+    int previewNumber = -1;
 };

@@ -95,6 +95,10 @@ MainWindow::MainWindow(ProcessState& processState, QWidget* parent)
     ui->pushButton_72->setText("接続");
     showRotateIcon();
     ui->verticalSlider->setValue(settings.liveBright);
+    // With StellaImage the view row's last place is the full-screen button's in mode 3; the
+    // stretch switch then sits in the right column, below the info panel, in every mode.
+    if (state.launcherApps.hasStellaImage)
+        ui->pushButtonStretch->move(1184, 200);
     fitAllTexts();
 }
 
@@ -226,6 +230,9 @@ void MainWindow::setMode(int mode) {
         setButtonText(f.pushButton_77, "EVF");
     }
 
+    f.pushButtonStretch->setVisible(mode != 0);
+    showStretchSwitch();
+
     if (withoutCamera) {
         // Zoom, wide and info still serve the image viewer.
         for (QPushButton* button : {f.pushButton_33, f.pushButton_34, f.pushButton_35})
@@ -314,6 +321,25 @@ void MainWindow::on_pushButton_85_clicked() {
 
 void MainWindow::on_verticalSlider_valueChanged(int value) {
     state.settings->liveBright = value;
+}
+
+void MainWindow::showStretchSwitch() {
+    const bool on = currentMode == 1 ? state.liveStretch : state.previewStretch;
+    ui->pushButtonStretch->setStyleSheet(on ? "color: red;" : QString());
+}
+
+void MainWindow::on_pushButtonStretch_clicked() {
+    bool& on = currentMode == 1 ? state.liveStretch : state.previewStretch;
+    on = !on;
+    showStretchSwitch();
+    // Live view takes the switch with its next frame; a picture still on screen is made
+    // again from its 16-bit frame.
+    if (currentMode == 1 || !display)
+        return;
+    if (capture && capture->redrawPreview())
+        return;
+    if (display->frameNumber() == fileFrameNumber)
+        showCurrentFile();
 }
 
 void MainWindow::on_pushButton_32_clicked() {
@@ -533,7 +559,7 @@ void MainWindow::showCurrentFile() {
     const QString path = folder->currentPath();
     if (path.isEmpty())
         return;
-    const ShownFile shown = readShownFile(path);
+    const ShownFile shown = readShownFile(path, state.previewStretch);
     if (!shown.ok)
         return;
     ViewState& view = display->view();
@@ -541,6 +567,7 @@ void MainWindow::showCurrentFile() {
     view.displayBayer = shown.bayer;
     display->setDisplayGeometry(shown.image8.cols, shown.image8.rows);
     display->showImage(shown.image8, shown.isColor, shown.bayer);
+    fileFrameNumber = display->frameNumber();
     showFileName(fileNameLabel(path));
     showShootingInfo(shown.data, shown.date);
 }

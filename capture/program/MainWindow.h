@@ -106,6 +106,7 @@ private slots:
     void on_pushButton_88_clicked();
     void on_pushButton_89_clicked();
     void on_verticalSlider_valueChanged(int value);
+    void on_pushButtonStretch_clicked();
 
 private:
     void step(const SettingStep& step);
@@ -124,6 +125,7 @@ private:
     void showRotateIcon();
     void openFullScreenView();
     void panView(const QString& canvasOffsets);
+    void showStretchSwitch();
 
     Ui::MainWindow* ui;
     ProcessState& state;
@@ -134,4 +136,5 @@ private:
     DataFolder* folder = nullptr;
     TimerThread* timer = nullptr;
     int shownTemperature = INT_MIN;
+    int fileFrameNumber = -1; // the display's number of the stored file shown last
 };

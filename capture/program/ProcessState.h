@@ -50,6 +50,9 @@ struct ProcessState {
     bool solveShot = false;
     int infoPanelOn = 0;
     bool liveOverlayOn = true;
+    // The screen's automatic stretch: of stored frames and the series preview, and of live view.
+    bool previewStretch = true;
+    bool liveStretch = false;
     // Windows in front of the main window that take the gamepad while they are open: the
     // full-screen view, and the goto and composite windows, which set theirs when they come.
     std::atomic<bool> evfOpen{false};

@@ -466,7 +466,7 @@ void TestDataFolder::shownFiles() {
                              QFileDevice::FileModificationTime));
     file.close();
 
-    const ShownFile colour = readShownFile("C:\\VesperixData\\M00001.tif");
+    const ShownFile colour = readShownFile("C:\\VesperixData\\M00001.tif", false);
     QVERIFY(colour.ok);
     QVERIFY(colour.isColor);
     QCOMPARE(colour.bayer, 2);
@@ -476,15 +476,16 @@ void TestDataFolder::shownFiles() {
         highBytes.at<uint8_t>(i) = uint8_t(raw.at<uint16_t>(i) >> 8);
     QVERIFY(same(colour.image8, highBytes));
 
-    const ShownFile mono = readShownFile("C:\\VesperixData\\M00002.tif");
+    const ShownFile mono = readShownFile("C:\\VesperixData\\M00002.tif", false);
     QVERIFY(mono.ok);
     QVERIFY(!mono.isColor);
-    const ShownFile damaged = readShownFile("C:\\VesperixData\\M00003.tif");
+    const ShownFile damaged = readShownFile("C:\\VesperixData\\M00003.tif", false);
     QVERIFY(damaged.isColor);
     QCOMPARE(damaged.bayer, 0);
     // A file that knows when it was taken shows that, not when it was copied.
-    QCOMPARE(readShownFile("C:\\VesperixData\\M00004.tif").date, QString("2024/03/05 21:07:09"));
-    QVERIFY(!readShownFile("C:\\VesperixData\\M00009.tif").ok);
+    QCOMPARE(readShownFile("C:\\VesperixData\\M00004.tif", false).date,
+             QString("2024/03/05 21:07:09"));
+    QVERIFY(!readShownFile("C:\\VesperixData\\M00009.tif", false).ok);
 }
 
 void TestDataFolder::infoPanelTexts_data() {

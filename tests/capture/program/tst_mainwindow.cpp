@@ -332,6 +332,11 @@ void TestMainWindow::viewingWithStellaImage() {
     QCOMPARE(w.find("pushButton_77")->iconSize(), QSize(45, 45));
     QVERIFY(w.shown("pushButton_78"));
     QCOMPARE(w.text("pushButton_78"), QString("EVF"));
+    // The stretch switch moves out of the row that the second button fills.
+    QVERIFY(w.shown("pushButtonStretch"));
+    QVERIFY(
+        !w.find("pushButtonStretch")->geometry().intersects(w.find("pushButton_78")->geometry()));
+    saveScreenshot(&window, "MainWindow-mode3-StellaImage");
     window.setMode(0);
     QVERIFY(!w.shown("pushButton_77"));
     QVERIFY(!w.shown("pushButton_78"));
