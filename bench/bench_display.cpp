@@ -59,7 +59,7 @@ void showSky(benchmark::State& state, bool stretched) {
     display.setDisplayGeometry(frame.cols, frame.rows);
     cv::Mat frame8;
     for (auto _ : state) {
-        screenPicture(frame, stretched, frame8);
+        screenPicture(frame, true, stretched, frame8);
         display.showImage(frame8, true, 0);
         benchmark::DoNotOptimize(display.canvas().data);
         benchmark::ClobberMemory();

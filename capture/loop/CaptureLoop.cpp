@@ -323,7 +323,7 @@ void CaptureLoop::showLiveFrame() {
     if (!devices.reader || !devices.reader->takeFrame(liveFrame))
         return;
     if (state.liveStretch)
-        PreviewStretch(liveFrame).apply(liveFrame, liveFrame);
+        PreviewStretch(liveFrame, devices.camera->isColor).apply(liveFrame, liveFrame);
     addBrightness(liveFrame, state.settings->liveBright);
     display.showImage(liveFrame, devices.camera->isColor, devices.camera->bayerPattern);
     fillLiveShownData();
@@ -500,14 +500,14 @@ void CaptureLoop::makePreview(const cv::Mat& frame16) {
     previewSource = frame16;
     previewFile.clear();
     previewHandedOver = false;
-    screenPicture(frame16, state.previewStretch, frame8);
+    screenPicture(frame16, devices.camera->isColor, state.previewStretch, frame8);
 }
 
 bool CaptureLoop::redrawPreview() {
     if (display.frameNumber() != previewNumber)
         return false;
     if (!previewSource.empty()) {
-        screenPicture(previewSource, state.previewStretch, frame8);
+        screenPicture(previewSource, devices.camera->isColor, state.previewStretch, frame8);
     } else if (!previewFile.isEmpty()) {
         const ShownFile file = readShownFile(previewFile, state.previewStretch);
         if (!file.ok)

@@ -50,6 +50,7 @@ class TestPreviewStretch : public QObject {
 private slots:
     void backgroundLandsNearAQuarter_data();
     void backgroundLandsNearAQuarter();
+    void mosaicSitesShowTheSameSky();
 };
 
 void TestPreviewStretch::backgroundLandsNearAQuarter_data() {
@@ -73,7 +74,7 @@ void TestPreviewStretch::backgroundLandsNearAQuarter() {
     QFETCH(int, highestMedian);
     QFETCH(bool, stars);
     cv::Mat shown;
-    PreviewStretch(frame).apply(frame, shown);
+    PreviewStretch(frame, false).apply(frame, shown);
     QCOMPARE(shown.size(), frame.size());
     QCOMPARE(shown.type(), CV_8UC1);
     const int median = medianOf(shown);
@@ -83,6 +84,33 @@ void TestPreviewStretch::backgroundLandsNearAQuarter() {
         double brightest = 0;
         cv::minMaxLoc(shown, nullptr, &brightest);
         QCOMPARE(brightest, 255.0);
+    }
+}
+
+// A colour sensor's green sites see more of the sky than its red and blue ones: each site is
+// stretched on its own, so the sky shows grey rather than green.
+void TestPreviewStretch::mosaicSitesShowTheSameSky() {
+    const double siteLevels[4] = {0.02, 0.06, 0.06, 0.03};
+    cv::Mat mosaic(1411, 2072, CV_16U);
+    for (int site = 0; site < 4; ++site) {
+        const cv::Mat part = sky(mosaic.cols / 2, mosaic.rows / 2, CV_16U, siteLevels[site]);
+        for (int y = site >> 1, row = 0; row < part.rows; y += 2, ++row) {
+            for (int x = site & 1, column = 0; column < part.cols; x += 2, ++column)
+                mosaic.at<std::uint16_t>(y, x) = part.at<std::uint16_t>(row, column);
+        }
+    }
+    cv::Mat shown;
+    PreviewStretch(mosaic, true).apply(mosaic, shown);
+    for (int site = 0; site < 4; ++site) {
+        cv::Mat siteBytes(shown.rows / 2, shown.cols / 2, CV_8U);
+        for (int y = 0; y < siteBytes.rows; ++y) {
+            for (int x = 0; x < siteBytes.cols; ++x)
+                siteBytes.at<uchar>(y, x) =
+                    shown.at<uchar>(2 * y + (site >> 1), 2 * x + (site & 1));
+        }
+        const int median = medianOf(siteBytes);
+        QVERIFY2(median >= 56 && median <= 72,
+                 qPrintable(QString("site %1: %2").arg(site).arg(median)));
     }
 }
 
