@@ -12,7 +12,7 @@ namespace {
 constexpr double shadowsClip = 2.8;       // deviations below the median
 constexpr double backgroundTarget = 0.25; // where the median lands on screen
 constexpr double madToSigma = 1.4826;     // a normal distribution's sigma from its MAD
-constexpr double sampleCount = 250000;    // enough for a median to a level or two
+constexpr double sampleCount = 65536;     // a median to well within the sky's noise
 
 // A histogram of every step-th sample across and down, from (x0, y0). An odd step visits the
 // four sites of a Bayer cell, and the channels of an interleaved frame, alike; an even step
