@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MountChannel.h"
+
 #include <QMutex>
 #include <QThread>
 #include <QWaitCondition>
@@ -11,7 +13,7 @@ struct ProcessState;
 // The one-second clock of the capture: counts the running exposure or interval down, keeps
 // the serial code's auxiliary counter, reads the sensor temperature of a cooled camera and
 // steps the slow cooling and warming ramps once a minute.
-class TimerThread : public QThread {
+class TimerThread : public QThread, public AuxCounter {
 public:
     // `camera` is null, or the main camera when it has a cooler.
     TimerThread(ProcessState& state, CameraDevice* cooledCamera);
@@ -28,9 +30,9 @@ public:
     int remaining() const { return remainingFrames; }
     void frameDone() { --remainingFrames; }
 
-    void startAuxCount();
-    void stopAuxCount();
-    int auxCount() const;
+    void startAuxCount() override;
+    void stopAuxCount() override;
+    int auxCount() const override;
 
     // Cooling ramps, as the cooling buttons start and end them.
     void startSlowCool();

@@ -12,6 +12,7 @@
 #include "ImageDisplay.h"
 #include "LauncherApps.h"
 #include "MainWindow.h"
+#include "MountConnection.h"
 #include "PhotoHistory.h"
 #include "ProcessState.h"
 #include "ProgramArguments.h"
@@ -37,6 +38,7 @@ MainProgram::MainProgram()
 
 MainProgram::~MainProgram() {
     stopThreads();
+    mountConnection.reset(); // its port is the window's child
     delete mainWindow;
 }
 
@@ -102,6 +104,9 @@ void MainProgram::start(const QStringList& arguments) {
     captureLoop =
         std::make_unique<CaptureLoop>(state, devices, *imageDisplay, *folder, *mainWindow);
     mainWindow->attach(*captureLoop, *imageDisplay, *folder, *timerThread);
+    mountConnection =
+        std::make_unique<MountConnection>(state, *state.mountComPort, timerThread.get());
+    mainWindow->attachMount(*mountConnection);
     mainWindow->scanDrives();
     folder->scanDataFolder();
     mainWindow->hideControlsWithoutCamera();
@@ -110,6 +115,7 @@ void MainProgram::start(const QStringList& arguments) {
     gamepad->startIfConnected();
 
     mainLoop.viewAndCaptureStep = [this] { viewAndCaptureStep(); };
+    mainLoop.mountStep = [this] { mountConnection->step(); };
     mainLoop.gamepadStep = [this] {
         const ProcessState& state = processState;
         const GamepadFront front = state.gotoOpen ? GamepadFront::GotoWindow

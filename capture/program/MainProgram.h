@@ -13,6 +13,7 @@ class FileWriteThread;
 class GamepadService;
 class ImageDisplay;
 class MainWindow;
+class MountConnection;
 class SimObservatory;
 class SvbonyExpReadThread;
 class TimerThread;
@@ -40,6 +41,7 @@ public:
     ImageDisplay& display() { return *imageDisplay; }
     DataFolder& dataFolder() { return *folder; }
     TimerThread& timer() { return *timerThread; }
+    MountConnection& mount() { return *mountConnection; }
     SimObservatory* sim() { return observatory.get(); }
     long liveFramesRead() const;
 
@@ -60,4 +62,5 @@ private:
     std::unique_ptr<FileWriteThread> writer;
     std::unique_ptr<CaptureLoop> captureLoop;
     std::unique_ptr<GamepadService> gamepad;
+    std::unique_ptr<MountConnection> mountConnection;
 };

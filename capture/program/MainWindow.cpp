@@ -16,6 +16,7 @@
 #include "ImageDisplay.h"
 #include "InfoPanelTexts.h"
 #include "LiveExposure.h"
+#include "MountConnection.h"
 #include "PhotoHistory.h"
 #include "ProcessState.h"
 #include "SettingSteps.h"
@@ -92,7 +93,7 @@ MainWindow::MainWindow(ProcessState& processState, QWidget* parent)
     showSwitches();
     ui->labelFocal->setText(QString::number(settings._focal) + "mm");
     showPixelSize(settings.pixSize / 100.0);
-    ui->pushButton_72->setText("接続");
+    showMountLook(false);
     showRotateIcon();
     ui->verticalSlider->setValue(settings.liveBright);
     // With StellaImage the view row's last place is the full-screen button's in mode 3; the
@@ -395,6 +396,28 @@ void MainWindow::on_pushButton_35_clicked() {
 
 void MainWindow::on_pushButton_56_clicked() {
     startAxilo(state, this);
+}
+
+void MainWindow::attachMount(MountConnection& connection) {
+    mountConnection = &connection;
+    connection.showLook = [this](bool connected) { showMountLook(connected); };
+}
+
+void MainWindow::showMountLook(bool connected) {
+    QPushButton* button = ui->pushButton_72;
+    button->setText(connected ? QStringLiteral("接続中") : QStringLiteral("接続"));
+    button->setStyleSheet(connected ? "background-color:rgb(85, 170, 255);color:red"
+                                    : "background-color:rgb(85, 170, 255);color:white");
+    QFont font = button->font();
+    font.setPixelSize(20);
+    button->setFont(font);
+    button->setProperty("vxBasePixelSize", QVariant()); // fitted from 20 on
+    fitText(button);
+}
+
+void MainWindow::on_pushButton_72_clicked() {
+    if (mountConnection)
+        mountConnection->toggle();
 }
 
 void MainWindow::on_pushButton_60_clicked() {

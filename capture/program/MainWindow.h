@@ -9,6 +9,7 @@
 class CaptureLoop;
 class DataFolder;
 class ImageDisplay;
+class MountConnection;
 class TimerThread;
 struct ProcessState;
 struct SettingStep;
@@ -41,6 +42,11 @@ public:
     void showShootingInfo(const ShootingData& data, const QString& date) override;
     void showMasterNames(const QString& dark, const QString& flat) override;
     void showTemperature(int celsius) override;
+
+    // The mount's connection behind the "接続" button.
+    void attachMount(MountConnection& connection);
+    // "接続中" in red while a mount is connected, else "接続" in white.
+    void showMountLook(bool connected);
 
     // The drive buttons: the drives that exist, the data drive in red.
     void scanDrives();
@@ -89,6 +95,7 @@ private slots:
     void on_pushButton_78_clicked();
     void on_pushButton_35_clicked();
     void on_pushButton_56_clicked();
+    void on_pushButton_72_clicked();
     void on_pushButton_60_clicked();
     void on_pushButton_61_clicked();
     void on_pushButton_26_clicked();
@@ -135,6 +142,7 @@ private:
     ImageDisplay* display = nullptr;
     DataFolder* folder = nullptr;
     TimerThread* timer = nullptr;
+    MountConnection* mountConnection = nullptr;
     int shownTemperature = INT_MIN;
     int fileFrameNumber = -1; // the display's number of the stored file shown last
 };

@@ -9,6 +9,7 @@
 
 class CameraDevice;
 class ComPort;
+class MountControl;
 class PhotoHistory;
 struct SettingsRecord;
 struct StarCatalog;
@@ -29,6 +30,10 @@ struct ProcessState {
     // The mount's sync point in degrees, from the settings at start-up.
     double syncPointRa = 0;
     double syncPointDec = 0;
+    // The mount while it is connected, else null: every caller checks it.
+    MountControl* mount = nullptr;
+    // Which side of the pier the telescope is on, as the goto window keeps it (-1, 0, 1).
+    int pierSide = 0;
     LauncherApps launcherApps;
     ComPort* mountComPort = nullptr;   // the port to the mount, chosen by the user
     ComPort* shutterComPort = nullptr; // the shutter adapter's port, found by its USB ids

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "MountLink.h"
+
+#include <functional>
+#include <memory>
+
+class ComPort;
+class MountControl;
+struct ProcessState;
+
+// Connects and disconnects the mount: the port dialog when no port is open, then one
+// MountControl initialised on it, which the process-wide pointer shows while it lives.
+class MountConnection {
+public:
+    // `aux` is the one-second timer's counter for the transaction's timeout.
+    MountConnection(ProcessState& state, ComPort& port, AuxCounter* aux);
+    ~MountConnection();
+
+    // For the windows that need the mount (goto, autoguider, motor dialog): true when a mount
+    // is connected and initialised, after asking for the port when none is open.
+    bool connectMount();
+    // The main window's "接続" button: connects, or disconnects a connected mount.
+    void toggle();
+    // The main loop's step: a disconnection pressed while the mount talked, then the mount's
+    // kept requests.
+    void step();
+
+    // The button's look: connected or not.
+    std::function<void(bool connected)> showLook;
+
+private:
+    bool askForPort();
+    bool createAndInit();
+    void disconnect();
+
+    ProcessState& state;
+    ComPort& comPort;
+    MountLink link;
+    std::unique_ptr<MountControl> mount;
+    bool connecting = false;
+    bool disconnectPending = false;
+};
