@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "ComPort.h"
 #include "DebugLog.h"
+#include "MountReplyReader.h"
 
 #include <QCoreApplication>
 
@@ -79,32 +80,24 @@ bool MountLink::readReply(MountReply* reply, std::int64_t deadline) {
     QSerialPort& port = comPort.mountPort;
     if (aux)
         aux->startAuxCount();
-    QByteArray data;
-    bool started = false, refused = false;
+    MountReplyReader reader;
     QCoreApplication::processEvents();
     for (;;) {
         char byte = 0;
         while (port.getChar(&byte)) {
-            if (!started) {
-                // Noise before the reply is passed over.
-                started = byte == '=' || byte == '!';
-                refused = byte == '!';
-                continue;
-            }
-            if (byte == '\0' || byte == '\n' || byte == '\r') {
-                reply->data = data;
-                reply->refused = refused;
+            const MountReplyReader::State state = reader.take(byte);
+            if (state == MountReplyReader::State::Done) {
+                *reply = reader.reply();
                 if (port.bytesAvailable() > 0 || port.waitForReadyRead(0)) {
                     debugLog("Gomi");
                     port.readAll();
                 }
                 return true;
             }
-            if (data.size() == longestReply) {
-                debugLog("Mount reply too long: %s", data.constData());
+            if (state == MountReplyReader::State::TooLong) {
+                debugLog("Mount reply too long: %s", reader.reply().data.constData());
                 return false;
             }
-            data.append(byte);
         }
         if (portLost()) {
             debugLog("Mount port lost while waiting for a reply");

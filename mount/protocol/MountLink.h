@@ -23,7 +23,6 @@ public:
     bool inTransaction() const { return waiting; }
 
     static constexpr int timeoutMs = 4000;
-    static constexpr int longestReply = 16;
 
 private:
     bool writeCommand(const QByteArray& command, std::int64_t deadline);
