@@ -1,8 +1,17 @@
 // The simulated mount's motor controller: its motion against worked figures, its replies
-// and refusals.
+// and refusals, and on the serial line what the program reads under each fault.
+#include "Clock.h"
+#include "SerialPorts.h"
+#include "SimMountController.h"
 #include "SimMountCore.h"
 
+#include <QRegularExpression>
 #include <QtTest>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(MountFault)
 
 namespace {
 
@@ -20,11 +29,69 @@ std::int64_t offset(const SimMountCore& mount, std::int64_t nowMs) {
     return std::int64_t(mount.count(0, nowMs)) - centre;
 }
 
+bool listed(const QString& location) {
+    for (const SerialPortDescription& port : SerialPorts::available()) {
+        if (port.systemLocation == location)
+            return port.description == "Mount Controller" && !port.hasVendorId;
+    }
+    return false;
+}
+
+// The program's end of the mount's port, with plain POSIX calls and waits on the clock.
+struct Line {
+    int fd;
+    std::int64_t firstByteMs = -1;
+
+    explicit Line(const QString& path)
+        : fd(::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {}
+    ~Line() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+
+    bool send(const QByteArray& bytes) {
+        firstByteMs = -1;
+        return ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    }
+
+    // Reads until the bytes match `until` whole or `windowMs` of clock pass, then for a
+    // further `quietMs` to catch whatever follows.
+    QByteArray read(const QRegularExpression& until, std::int64_t windowMs, std::int64_t quietMs) {
+        QByteArray got;
+        std::int64_t end = Clock::nowMs() + windowMs;
+        bool matched = false;
+        for (;;) {
+            if (!matched && !got.isEmpty() && until.match(QString::fromLatin1(got)).hasMatch()) {
+                matched = true;
+                end = Clock::nowMs() + quietMs;
+            }
+            const std::int64_t left = end - Clock::nowMs();
+            if (left <= 0)
+                return got;
+            pollfd p{fd, POLLIN, 0};
+            if (poll(&p, 1, int(Clock::realMs(left))) != 1)
+                continue;
+            char buffer[64];
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n <= 0)
+                return got;
+            if (firstByteMs < 0)
+                firstByteMs = Clock::nowMs();
+            got.append(buffer, int(n));
+        }
+    }
+};
+
+QRegularExpression whole(const QString& pattern) {
+    return QRegularExpression(QRegularExpression::anchoredPattern(pattern));
+}
+
 } // namespace
 
 class TestSimMount : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void replies_data();
     void replies();
     void trackingForAnHour_data();
@@ -33,7 +100,16 @@ private slots:
     void gotoLandsExactly();
     void stopRampsDown_data();
     void stopRampsDown();
+    void faultsOnTheLine_data();
+    void faultsOnTheLine();
+    void unplugClosesThePort();
+    void unreadRepliesDoNotStall();
 };
+
+void TestSimMount::initTestCase() {
+    // Before any controller's thread reads the clock: the faults wait seconds of it.
+    Clock::setScale(50);
+}
 
 void TestSimMount::replies_data() {
     QTest::addColumn<QStringList>("before");
@@ -179,6 +255,101 @@ void TestSimMount::stopRampsDown() {
     QVERIFY(!mount.running(0, stopAtMs + 1100));
     const std::int64_t landed = offset(mount, stopAtMs + 5000);
     QVERIFY2(qAbs(landed - landing) <= tolerance, qPrintable(QString::number(landed)));
+}
+
+void TestSimMount::faultsOnTheLine_data() {
+    QTest::addColumn<MountFault>("fault");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QString>("received");
+    QTest::addColumn<qint64>("earliestMs");
+    QTest::addColumn<bool>("trackingAfter");
+    const QString position = "=000080\r";
+
+    // 12 bytes of command and reply at 9600 baud.
+    QTest::newRow("none") << MountFault::None << QByteArray(":j2\r") << position << qint64(12)
+                          << true;
+    QTest::newRow("bytes before the colon dropped")
+        << MountFault::None << QByteArray("x\r:K:j2\r") << position << qint64(0) << true;
+    QTest::newRow("stop") << MountFault::None << QByteArray(":K1\r") << "=\r" << qint64(0) << false;
+    QTest::newRow("silent") << MountFault::Silent << QByteArray(":j2\r") << "" << qint64(0) << true;
+    QTest::newRow("garbage") << MountFault::Garbage << QByteArray(":j2\r")
+                             << "=[^0-9A-Fa-f=!]{1,6}\r" << qint64(0) << true;
+    QTest::newRow("noise before the reply") << MountFault::NoiseBeforeReply << QByteArray(":j2\r")
+                                            << "[^=!]{1,4}" + position << qint64(0) << true;
+    QTest::newRow("bytes after the CR") << MountFault::BytesAfterCr << QByteArray(":j2\r")
+                                        << position + "[!-~]{1,4}" << qint64(0) << true;
+    QTest::newRow("error") << MountFault::ErrorReply << QByteArray(":j2\r") << "!0\r" << qint64(0)
+                           << true;
+    QTest::newRow("short") << MountFault::ShortReply << QByteArray(":j2\r") << "=000\r" << qint64(0)
+                           << true;
+    QTest::newRow("no end") << MountFault::NoEnd << QByteArray(":j2\r") << "=000080" << qint64(0)
+                            << true;
+    QTest::newRow("late") << MountFault::LateReply << QByteArray(":j2\r") << position
+                          << qint64(5000) << true;
+    QTest::newRow("never stops") << MountFault::NeverStops << QByteArray(":K1\r") << "=\r"
+                                 << qint64(0) << true;
+}
+
+void TestSimMount::faultsOnTheLine() {
+    QFETCH(MountFault, fault);
+    QFETCH(QByteArray, sent);
+    QFETCH(QString, received);
+    QFETCH(qint64, earliestMs);
+    QFETCH(bool, trackingAfter);
+    SimMountController sim;
+    QVERIFY(listed(sim.portLocation()));
+    Line line(sim.portLocation());
+    run(sim.core(), {":G110", ":J1"}, Clock::nowMs());
+    sim.setFault(fault, 1);
+
+    const std::int64_t sentAt = Clock::nowMs();
+    QVERIFY(line.send(sent));
+    // The program gives up after three to four seconds; the late reply comes after five.
+    const QByteArray got = line.read(whole(received), 20000, 4000);
+    QVERIFY2(whole(received).match(QString::fromLatin1(got)).hasMatch(), got.toHex().constData());
+    if (!got.isEmpty())
+        QVERIFY2(line.firstByteMs - sentAt >= earliestMs,
+                 qPrintable(QString::number(line.firstByteMs - sentAt)));
+    QCOMPARE(sim.replies().value(0), QString::fromLatin1(got));
+    QCOMPARE(sim.errorReplies(), got.startsWith('!') ? 1 : 0);
+    QCOMPARE(sim.core().running(0, Clock::nowMs() + 2000), trackingAfter);
+
+    // The fault was for one command: the next is answered as it should be.
+    QVERIFY(line.send(":e1\r"));
+    QCOMPARE(line.read(whole("=020203\r"), 20000, 0), QByteArray("=020203\r"));
+    QCOMPARE(sim.commands().value(0),
+             QString::fromLatin1(sent.mid(sent.lastIndexOf(':')).chopped(1)));
+    QCOMPARE(sim.commands().value(1), QString(":e1"));
+}
+
+void TestSimMount::unplugClosesThePort() {
+    SimMountController sim;
+    const QString location = sim.portLocation();
+    Line line(location);
+    QVERIFY(line.send(":j1\r"));
+    QCOMPARE(line.read(whole("=000080\r"), 20000, 0), QByteArray("=000080\r"));
+
+    sim.setFault(MountFault::Unplugged);
+    QVERIFY(!sim.isValid());
+    QVERIFY(!listed(location));
+    QVERIFY(!line.send(":j1\r"));
+    QVERIFY(!QFile::exists(location));
+}
+
+void TestSimMount::unreadRepliesDoNotStall() {
+    SimMountController sim;
+    sim.setReplyDelayMs(0);
+    Line line(sim.portLocation());
+    // Far more replies than the line holds, none of them read.
+    const int commands = 12000;
+    int sent = 0;
+    while (sent < commands) {
+        if (line.send(":j2\r"))
+            ++sent;
+        else
+            QTRY_VERIFY(sim.commands().size() > sent - 100);
+    }
+    QTRY_COMPARE(sim.commands().size(), commands);
 }
 
 QTEST_GUILESS_MAIN(TestSimMount)
