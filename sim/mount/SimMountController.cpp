@@ -101,14 +101,15 @@ void SimMountController::clearFault() {
     setFault(MountFault::None);
 }
 
+// The records are copied whole rather than shared, as the reader thread goes on appending.
 QStringList SimMountController::commands() const {
     std::lock_guard<std::mutex> lock(mutex);
-    return commandLog;
+    return QStringList(commandLog.begin(), commandLog.end());
 }
 
 QStringList SimMountController::replies() const {
     std::lock_guard<std::mutex> lock(mutex);
-    return replyLog;
+    return QStringList(replyLog.begin(), replyLog.end());
 }
 
 int SimMountController::errorReplies() const {
