@@ -4,6 +4,7 @@
 #include "SimAsiLibrary.h"
 #include "SimCamera.h"
 #include "SimCanonLibrary.h"
+#include "SimMountController.h"
 #include "SimPlayerOneLibrary.h"
 #include "SimShutterAdapter.h"
 #include "SimSvbonyLibrary.h"
@@ -71,4 +72,9 @@ void SimObservatory::installCameraLibraries() {
 void SimObservatory::installShutterAdapter() {
     if (!shutter)
         shutter = std::make_unique<SimShutterAdapter>();
+}
+
+void SimObservatory::installMountController() {
+    if (!mount)
+        mount = std::make_unique<SimMountController>();
 }

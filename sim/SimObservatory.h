@@ -15,6 +15,7 @@ class SimAsiLibrary;
 class SimSvbonyLibrary;
 class SimCanonLibrary;
 class SimShutterAdapter;
+class SimMountController;
 
 // The simulated observatory: the sky of the shipped catalogues and the simulated devices,
 // which all see the same sky. Installing it puts its camera libraries in place of the
@@ -35,6 +36,9 @@ public:
     // identifiers that records what the program sends it.
     void installShutterAdapter();
     SimShutterAdapter* shutterAdapter() { return shutter.get(); }
+    // Plugs in the mount's motor controller on a serial port of its own.
+    void installMountController();
+    SimMountController* mountController() { return mount.get(); }
 
     SimCallLog& callLog() { return calls; }
     const QVector<SimCamera*>& cameras() const { return cameraList; }
@@ -53,4 +57,5 @@ private:
     std::unique_ptr<SimSvbonyLibrary> svbony;
     std::unique_ptr<SimCanonLibrary> canon;
     std::unique_ptr<SimShutterAdapter> shutter;
+    std::unique_ptr<SimMountController> mount;
 };
