@@ -71,6 +71,7 @@ void MainProgram::start(const QStringList& arguments) {
     if (SimObservatory::enabled()) {
         observatory = std::make_unique<SimObservatory>(state.appDir, SimCameraModel::connected());
         observatory->installShutterAdapter();
+        observatory->installMountController();
     }
     state.mountComPort = new ComPort(mainWindow);
     state.shutterComPort = new ComPort(mainWindow);

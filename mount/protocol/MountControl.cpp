@@ -159,7 +159,15 @@ bool MountControl::initMount() {
     } else {
         timer->zero();
     }
-    return startTracking();
+    if (startTracking())
+        return true;
+    // A mount that does not track is no mount to keep.
+    boardVersion = 0;
+    axes[0] = axes[1] = MountRates::AxisParameters();
+    raRawPosition = decRawPosition = 0;
+    initialized = false;
+    timer.reset();
+    return false;
 }
 
 bool MountControl::readAxisStatus(int axis, MountCodec::AxisStatus* status) {
