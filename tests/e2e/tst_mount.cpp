@@ -42,6 +42,7 @@ private:
             rows->findItems("Mount Controller", Qt::MatchContains);
         if (choose && !mount.isEmpty())
             rows->setCurrentItem(mount.first());
+        saveScreenshot(dialog, "MountPortDialog");
         dialog->findChild<QPushButton*>(choose ? "pushButton" : "pushButton_2")->click();
     }
 
