@@ -2,15 +2,9 @@
 
 #include "Clock.h"
 #include "DebugLog.h"
-#include "SerialPorts.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
 
@@ -42,45 +36,20 @@ bool isNoise(char c) {
 } // namespace
 
 SimMountController::SimMountController() {
-    masterFd = posix_openpt(O_RDWR | O_NOCTTY);
-    if (masterFd < 0 || grantpt(masterFd) != 0 || unlockpt(masterFd) != 0 || pipe(wakeFds) != 0) {
-        debugLog("mount controller: no pseudo-terminal (errno %d)", errno);
-        if (masterFd >= 0)
-            ::close(masterFd);
-        masterFd = -1;
-        return;
-    }
-    // A program that never reads its replies must not stall the controller on a full line.
-    fcntl(masterFd, F_SETFL, fcntl(masterFd, F_GETFL) | O_NONBLOCK);
-    slavePath = QString::fromLocal8Bit(ptsname(masterFd));
-    slaveFd = ::open(ptsname(masterFd), O_RDWR | O_NOCTTY);
-    if (slaveFd >= 0) {
-        // Raw from the start: no echo back to the program, and CR stays CR.
-        termios tio;
-        if (tcgetattr(slaveFd, &tio) == 0) {
-            cfmakeraw(&tio);
-            tcsetattr(slaveFd, TCSANOW, &tio);
-        }
-    }
-
     SerialPortDescription port;
-    port.portName = slavePath.mid(5); // pts/N, as the system names it
-    port.systemLocation = slavePath;
-    port.location = slavePath;
     port.description = QStringLiteral("Mount Controller");
     port.manufacturer = QStringLiteral("Vesperix Simulator");
-    SerialPorts::addSimulated(port);
-
-    reader = std::thread([this] { readLoop(); });
+    // Non-blocking: a program that never reads its replies must not stall the controller.
+    line = std::make_unique<SimSerialLine>(
+        port,
+        [this](char byte) {
+            QByteArray command;
+            return !takeByte(byte, &command) || answer(command);
+        },
+        true);
 }
 
-SimMountController::~SimMountController() {
-    unplug();
-    for (const int fd : wakeFds) {
-        if (fd >= 0)
-            ::close(fd);
-    }
-}
+SimMountController::~SimMountController() = default;
 
 void SimMountController::setReplyDelayMs(int ms) {
     replyDelayMs = ms;
@@ -89,7 +58,7 @@ void SimMountController::setReplyDelayMs(int ms) {
 void SimMountController::setFault(MountFault newFault, int commands) {
     debugLog("mount controller: fault %d for %d commands", int(newFault), commands);
     if (newFault == MountFault::Unplugged) {
-        unplug();
+        line->close();
         return;
     }
     std::lock_guard<std::mutex> lock(mutex);
@@ -122,31 +91,6 @@ void SimMountController::clearRecords() {
     std::lock_guard<std::mutex> lock(mutex);
     commandLog.clear();
     replyLog.clear();
-}
-
-void SimMountController::readLoop() {
-    pollfd fds[2] = {{masterFd, POLLIN, 0}, {wakeFds[0], POLLIN, 0}};
-    for (;;) {
-        if (poll(fds, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            return;
-        }
-        if (fds[1].revents)
-            return;
-        if (fds[0].revents & POLLIN) {
-            char buffer[64];
-            const ssize_t n = ::read(masterFd, buffer, sizeof buffer);
-            for (ssize_t i = 0; i < n; ++i) {
-                QByteArray command;
-                if (takeByte(buffer[i], &command) && !answer(command))
-                    return;
-            }
-        } else if (fds[0].revents) {
-            // No slave open (only possible if ours failed): wait for the stop request.
-            fds[0].fd = -1;
-        }
-    }
 }
 
 bool SimMountController::takeByte(char byte, QByteArray* command) {
@@ -190,9 +134,9 @@ bool SimMountController::answer(const QByteArray& command) {
     const std::int64_t delayMs = active == MountFault::LateReply ? lateReplyMs
                                  : fixedMs >= 0                  ? fixedMs
                                                 : lineMs(command.size() + 1 + reply.size());
-    if (!waitUntil(receivedMs + delayMs))
+    if (!line->waitUntil(receivedMs + delayMs))
         return false;
-    const bool written = ::write(masterFd, reply.constData(), size_t(reply.size())) == reply.size();
+    const bool written = line->write(reply);
     if (!written && !lineFull)
         debugLog("mount controller: replies dropped, nobody reads them (errno %d)", errno);
     lineFull = !written;
@@ -235,38 +179,4 @@ QByteArray SimMountController::strayBytes(int fewest, int most, bool (*allowed)(
             bytes += c;
     }
     return bytes;
-}
-
-// Waits on the suite's clock; false when woken to shut down.
-bool SimMountController::waitUntil(std::int64_t clockMs) {
-    pollfd wake{wakeFds[0], POLLIN, 0};
-    for (;;) {
-        const std::int64_t leftMs = clockMs - Clock::nowMs();
-        if (leftMs <= 0)
-            return true;
-        // Short real waits, so a change in the clock's pace is followed.
-        const int realMs = int(std::min<unsigned long>(Clock::realMs(leftMs), 50));
-        if (poll(&wake, 1, realMs) > 0)
-            return false;
-    }
-}
-
-void SimMountController::stopReader() {
-    const char stop = 'x';
-    (void)!::write(wakeFds[1], &stop, 1);
-    reader.join();
-}
-
-// Closing both ends makes the program's reads and writes on the port fail, as on a pulled
-// cable; the port leaves the list with it.
-void SimMountController::unplug() {
-    if (!isValid())
-        return;
-    SerialPorts::removeSimulated(slavePath);
-    stopReader();
-    if (slaveFd >= 0)
-        ::close(slaveFd);
-    ::close(masterFd);
-    slaveFd = -1;
-    masterFd = -1;
 }

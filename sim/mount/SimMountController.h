@@ -1,15 +1,16 @@
 #pragma once
 
 #include "SimMountCore.h"
+#include "SimSerialLine.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <random>
-#include <thread>
 
 // What the simulated controller can do wrong, for the program's reliability tests.
 enum class MountFault {
@@ -37,9 +38,9 @@ public:
     SimMountController& operator=(const SimMountController&) = delete;
 
     // False when no pseudo-terminal could be had or after an unplug.
-    bool isValid() const { return masterFd >= 0; }
+    bool isValid() const { return line->isOpen(); }
     // The slave side, which the program opens as the mount's port.
-    QString portLocation() const { return slavePath; }
+    QString portLocation() const { return line->location(); }
 
     // Clock milliseconds from a command's CR to its reply; negative restores the line's time.
     void setReplyDelayMs(int ms);
@@ -58,22 +59,13 @@ public:
     SimMountCore& core() { return mount; }
 
 private:
-    void readLoop();
     bool takeByte(char byte, QByteArray* command);
     bool answer(const QByteArray& command);
     MountFault faultForNextCommand();
     QByteArray misshape(MountFault kind, const QByteArray& reply);
     QByteArray strayBytes(int fewest, int most, bool (*allowed)(char));
-    bool waitUntil(std::int64_t clockMs);
-    void stopReader();
-    void unplug();
 
     SimMountCore mount;
-    int masterFd = -1;
-    int slaveFd = -1; // kept open so the master does not see a hang-up between users
-    int wakeFds[2] = {-1, -1};
-    QString slavePath;
-    std::thread reader;
 
     // Only the reader thread touches these.
     QByteArray pending; // the command being received, from its ":"
@@ -86,4 +78,5 @@ private:
     int faultCommands = 0;
     QStringList commandLog;
     QStringList replyLog;
+    std::unique_ptr<SimSerialLine> line; // last: its reader stops before the rest goes
 };
