@@ -15,6 +15,7 @@ struct ScaledTime {
     double baseScaledMs = 0;
     double factor = 1;
     QDateTime startDate = QDateTime::currentDateTime();
+    bool startDateSet = false; // the date runs from a chosen start, not the system's
 };
 
 double initialScale() {
@@ -27,6 +28,12 @@ ScaledTime& time() {
     static ScaledTime* t = [] {
         auto* s = new ScaledTime;
         s->factor = initialScale();
+        const QString start = qEnvironmentVariable("VESPERIX_CLOCK_START");
+        const QDateTime date = QDateTime::fromString(start, Qt::ISODate);
+        if (date.isValid()) {
+            s->startDate = date;
+            s->startDateSet = true;
+        }
         return s;
     }();
     return *t;
@@ -59,9 +66,16 @@ unsigned long Clock::realMs(std::int64_t scaledMs) {
 
 QDateTime Clock::currentDateTime() {
     const ScaledTime& t = time();
-    if (t.factor == 1 && t.baseScaledMs == 0)
+    if (t.factor == 1 && t.baseScaledMs == 0 && !t.startDateSet)
         return QDateTime::currentDateTime();
     return t.startDate.addMSecs(std::int64_t(scaledNow(t)));
+}
+
+void Clock::setStartDate(const QDateTime& start) {
+    ScaledTime& t = time();
+    // The date is `start` now, and runs on at the clock's pace.
+    t.startDate = start.addMSecs(-std::int64_t(scaledNow(t)));
+    t.startDateSet = true;
 }
 
 double Clock::scale() {

@@ -16,7 +16,11 @@ public:
     // positive wait, so a fast clock never turns a wait into a spin).
     static unsigned long realMs(std::int64_t scaledMs);
     // The current date and time (scaled from the start of the process when the scale is not 1).
+    // VESPERIX_CLOCK_START (ISO 8601, local time, e.g. 2024-03-20T21:00:00) or setStartDate()
+    // makes it run from a chosen date instead, so that a sky is the same on every run.
     static QDateTime currentDateTime();
+    // Set before worker threads start, like the scale.
+    static void setStartDate(const QDateTime& start);
 
     static double scale();
     // Set before worker threads start; it is not synchronised with readers.
