@@ -12,6 +12,7 @@
 #include "FileSelectDialog.h"
 #include "FrameFiles.h"
 #include "Gamepad.h"
+#include "Goto.h"
 #include "HostPath.h"
 #include "ImageDisplay.h"
 #include "InfoPanelTexts.h"
@@ -23,6 +24,7 @@
 #include "SettingsFile.h"
 #include "SettingsRecord.h"
 #include "ShownFile.h"
+#include "StartUp.h"
 #include "TextFit.h"
 #include "TimerThread.h"
 #include "TotalDarkFlat.h"
@@ -32,6 +34,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QMutexLocker>
+#include <QScreen>
 #include <QStatusBar>
 #include <algorithm>
 
@@ -413,6 +416,28 @@ void MainWindow::showMountLook(bool connected) {
     button->setFont(font);
     button->setProperty("vxBasePixelSize", QVariant()); // fitted from 20 on
     fitText(button);
+}
+
+void MainWindow::on_pushButton_58_clicked() {
+    if (gotoWindow) {
+        gotoWindow->show();
+        gotoWindow->raise();
+        gotoWindow->activateWindow();
+        return;
+    }
+    if (!mountConnection || !mountConnection->connectMount())
+        return;
+    gotoWindow = new Goto(state, mountConnection->positions());
+    mountConnection->setGotoActions(&gotoWindow->actions());
+    connect(gotoWindow, &QObject::destroyed, this, [this] {
+        mountConnection->setGotoActions(nullptr);
+        gotoWindow = nullptr;
+    });
+    const QSize desktop = screen()->size();
+    if (opensFullScreen(desktop))
+        gotoWindow->showFullScreen();
+    else
+        gotoWindow->show();
 }
 
 void MainWindow::on_pushButton_72_clicked() {

@@ -8,6 +8,7 @@
 
 class CaptureLoop;
 class DataFolder;
+class Goto;
 class ImageDisplay;
 class MountConnection;
 class TimerThread;
@@ -47,6 +48,8 @@ public:
     void attachMount(MountConnection& connection);
     // "接続中" in red while a mount is connected, else "接続" in white.
     void showMountLook(bool connected);
+    // The goto window while it is open, else null.
+    Goto* gotoWindowOpen() const { return gotoWindow; }
 
     // The drive buttons: the drives that exist, the data drive in red.
     void scanDrives();
@@ -95,6 +98,7 @@ private slots:
     void on_pushButton_78_clicked();
     void on_pushButton_35_clicked();
     void on_pushButton_56_clicked();
+    void on_pushButton_58_clicked();
     void on_pushButton_72_clicked();
     void on_pushButton_60_clicked();
     void on_pushButton_61_clicked();
@@ -143,6 +147,7 @@ private:
     DataFolder* folder = nullptr;
     TimerThread* timer = nullptr;
     MountConnection* mountConnection = nullptr;
+    Goto* gotoWindow = nullptr;
     int shownTemperature = INT_MIN;
     int fileFrameNumber = -1; // the display's number of the stored file shown last
 };

@@ -32,8 +32,8 @@ struct ProcessState {
     double syncPointDec = 0;
     // The mount while it is connected, else null: every caller checks it.
     MountControl* mount = nullptr;
-    // Which side of the pier the telescope is on, as the goto window keeps it (-1, 0, 1).
-    int pierSide = 0;
+    // The tube's side of the pier from the last HOME goto: 1 east, 2 west, -1 before any.
+    int pierSide = -1;
     LauncherApps launcherApps;
     ComPort* mountComPort = nullptr;   // the port to the mount, chosen by the user
     ComPort* shutterComPort = nullptr; // the shutter adapter's port, found by its USB ids

@@ -17,6 +17,13 @@ std::int64_t GotoTimerThread::ticks() const {
     return tickCount;
 }
 
+bool GotoTimerThread::takeTick() {
+    QMutexLocker lock(&mutex);
+    const bool raised = tickRaised;
+    tickRaised = false;
+    return raised;
+}
+
 void GotoTimerThread::zero() {
     QMutexLocker lock(&mutex);
     startMs = Clock::nowMs();
@@ -37,6 +44,7 @@ void GotoTimerThread::run() {
         const std::int64_t due = startMs + (tickCount + 1) * tickMs;
         if (now >= due) {
             ++tickCount;
+            tickRaised = true;
             continue;
         }
         wake.wait(&mutex, Clock::realMs(due - now));

@@ -16,6 +16,8 @@ public:
     ~GotoTimerThread() override; // stops and joins
 
     std::int64_t ticks() const;
+    // Whether a tick came since the last call; clears it.
+    bool takeTick();
     // Tick 0 again, now.
     void zero();
     void stop();
@@ -28,5 +30,6 @@ private:
     QWaitCondition wake;
     std::int64_t startMs = 0;
     std::int64_t tickCount = 0;
+    bool tickRaised = false;
     bool stopping = false;
 };

@@ -2,6 +2,7 @@
 
 #include "ComPort.h"
 #include "DebugLog.h"
+#include "GotoActions.h"
 #include "MountControl.h"
 #include "ProcessState.h"
 #include "UserPrompt.h"
@@ -9,7 +10,13 @@
 MountConnection::MountConnection(ProcessState& processState, ComPort& port, AuxCounter* aux)
     : state(processState)
     , comPort(port)
-    , link(port, aux) {}
+    , link(port, aux)
+    , positionUpdate(processState.syncPointRa, processState.syncPointDec) {
+    positionUpdate.positionChanged = [this] {
+        if (gotoActions)
+            gotoActions->followPointing();
+    };
+}
 
 MountConnection::~MountConnection() {
     state.mount = nullptr;
@@ -104,6 +111,10 @@ void MountConnection::disconnect() {
 void MountConnection::step() {
     if (disconnectPending && mount)
         disconnect();
-    if (mount)
-        mount->servePendingRequests();
+    if (!mount)
+        return;
+    positionUpdate.step(*mount);
+    mount->servePendingRequests();
+    if (gotoActions)
+        gotoActions->serveDeferred();
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "MountLink.h"
+#include "PositionUpdate.h"
 
 #include <functional>
 #include <memory>
 
 class ComPort;
+class GotoActions;
 class MountControl;
 struct ProcessState;
 
@@ -22,9 +24,13 @@ public:
     bool connectMount();
     // The main window's "接続" button: connects, or disconnects a connected mount.
     void toggle();
-    // The main loop's step: a disconnection pressed while the mount talked, then the mount's
-    // kept requests.
+    // The main loop's step: a disconnection pressed while the mount talked, the position
+    // update on the goto timer's tick, the mount's kept requests, then the goto window's.
     void step();
+
+    PositionUpdate& positions() { return positionUpdate; }
+    // The open goto window's actions, or null.
+    void setGotoActions(GotoActions* actions) { gotoActions = actions; }
 
     // The button's look: connected or not.
     std::function<void(bool connected)> showLook;
@@ -37,6 +43,8 @@ private:
     ProcessState& state;
     ComPort& comPort;
     MountLink link;
+    PositionUpdate positionUpdate;
+    GotoActions* gotoActions = nullptr;
     std::unique_ptr<MountControl> mount;
     bool connecting = false;
     bool disconnectPending = false;

@@ -52,20 +52,6 @@ QByteArray printable(const QByteArray& command) {
 
 } // namespace
 
-// Holds the mount busy while it talks to the controller, so that requests from slots that
-// run inside the wait are kept for later rather than sent in between.
-class MountControl::Conversation {
-public:
-    explicit Conversation(MountControl& mount)
-        : mount(mount) {
-        ++mount.busy;
-    }
-    ~Conversation() { --mount.busy; }
-
-private:
-    MountControl& mount;
-};
-
 MountControl::MountControl(MountChannel& mountChannel, const SettingsRecord& settingsRecord,
                            const double& ra, const double& dec, const int& side)
     : baseRa(ra)
@@ -276,6 +262,10 @@ bool MountControl::slewAxis(int axis, double rate, int dir) {
 }
 
 bool MountControl::gotoAxisDegrees(int axis, double rate, int dir, double degrees) {
+    if (!std::isfinite(degrees) || std::fabs(degrees) > 360) {
+        debugLog("Goto of %f degrees on axis %d refused", degrees, axis);
+        return false;
+    }
     Conversation talking(*this);
     if (!stopFirst(axis))
         return false;

@@ -84,8 +84,22 @@ public:
          pendingDecGoto = false, pendingRaStop = false, pendingDecStop = false,
          pendingReset = false, pendingRebase = false;
 
+    // Holds the mount busy over several operations that belong together (a position update).
+    class Conversation {
+    public:
+        explicit Conversation(MountControl& mount)
+            : mount(mount) {
+            ++mount.busy;
+        }
+        ~Conversation() { --mount.busy; }
+        Conversation(const Conversation&) = delete;
+        Conversation& operator=(const Conversation&) = delete;
+
+    private:
+        MountControl& mount;
+    };
+
 private:
-    class Conversation;
     bool send(const QByteArray& command, MountReply* reply = nullptr);
     bool sendValue(const QByteArray& command, std::uint32_t* value, int digits);
     bool stopFirst(int axis);
