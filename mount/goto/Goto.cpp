@@ -5,6 +5,8 @@
 #include "TelePosDialog.h"
 #include "ui_Goto.h"
 
+#include <QGroupBox>
+
 namespace {
 
 const char* const chosenStyle = "background-color:red;color:white";
@@ -22,6 +24,10 @@ Goto::Goto(ProcessState& processState, PositionUpdate& positions, QWidget* paren
     base.setPixelSize(20);
     for (QWidget* widget : findChildren<QWidget*>())
         widget->setFont(base);
+    // The group's title smaller, clear of the lines below it.
+    QFont title = base;
+    title.setPixelSize(14);
+    ui->groupBoxDecDir->setFont(title);
     goto_.askPierSide = [this](const QString& sentence, bool east) {
         return TelePosDialog::ask(sentence, east, this);
     };
