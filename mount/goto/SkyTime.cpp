@@ -34,17 +34,14 @@ double siderealHours(int year, int month, int day, int hour, int minute, const S
 }
 
 Horizontal equatorialToHorizontal(double lst, double latitude, double ra, double dec) {
+    // Each sine and cosine once: the chart turns every point of the sky through here.
     const double x = toRadians * ra - toRadians * lst;
     const double d = toRadians * dec, lat = toRadians * latitude;
+    const double cosD = std::cos(d), sinD = std::sin(d), cosLat = std::cos(lat),
+                 sinLat = std::sin(lat), cosX = std::cos(x), sinX = std::sin(x);
     Horizontal h;
-    h.altitude =
-        std::asin(std::cos(d) * std::cos(lat) * std::cos(x) + std::sin(d) * std::sin(lat)) *
-        toDegrees;
-    double az =
-        std::atan2(-std::cos(d) * std::sin(x),
-                   std::cos(lat) * std::sin(d) - std::cos(d) * std::sin(lat) * std::cos(x)) *
-            toDegrees +
-        180;
+    h.altitude = std::asin(cosD * cosLat * cosX + sinD * sinLat) * toDegrees;
+    double az = std::atan2(-cosD * sinX, cosLat * sinD - cosD * sinLat * cosX) * toDegrees + 180;
     if (az < 0)
         az += 360;
     if (az > 360)
