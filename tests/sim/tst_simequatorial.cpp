@@ -1,10 +1,15 @@
 // The simulated German equatorial mount: sidereal time against almanac figures, turns by
-// hand, the pier side, tracking and its errors.
+// hand, the pier side, tracking, its errors, and the cameras looking where it points.
 #include "Clock.h"
+#include "SimCamera.h"
 #include "SimEquatorialMount.h"
+#include "SimMountController.h"
 #include "SimMountCore.h"
+#include "SimObservatory.h"
 
 #include <QtTest>
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
 
 namespace {
 
@@ -25,6 +30,14 @@ void run(SimMountCore& motors, const QStringList& commands, std::int64_t nowMs) 
         motors.take(command.toLatin1(), nowMs);
 }
 
+// The centre of the brightest blob of a 16-bit frame.
+cv::Point2d brightest(const cv::Mat& frame) {
+    double peak = 0;
+    cv::minMaxLoc(frame, nullptr, &peak);
+    const cv::Moments blob = cv::moments(frame >= 0.9 * peak, true);
+    return {blob.m10 / blob.m00, blob.m01 / blob.m00};
+}
+
 } // namespace
 
 class TestSimEquatorial : public QObject {
@@ -40,6 +53,7 @@ private slots:
     void trackingHoldsThePointing();
     void errorsMoveThePointing_data();
     void errorsMoveThePointing();
+    void camerasTurnWithThePierSide();
 };
 
 void TestSimEquatorial::siderealTime_data() {
@@ -235,6 +249,36 @@ void TestSimEquatorial::errorsMoveThePointing() {
              qPrintable(QString::number(highest - lowest)));
     QVERIFY2(qAbs(ra - raMoved) < tolerance, qPrintable(QString::number(ra)));
     QVERIFY2(qAbs(dec - decMoved) < tolerance, qPrintable(QString::number(dec)));
+}
+
+// The same star from both sides of the pier lands on opposite sides of the frame's centre.
+void TestSimEquatorial::camerasTurnWithThePierSide() {
+    SimObservatory observatory(qEnvironmentVariable("VESPERIX_BIN_DIR"),
+                               {*SimCameraModel::withKey("ASI120MM")});
+    observatory.installMountController();
+    SimEquatorialMount& mount = observatory.mountController()->mount();
+    SimCamera& camera = *observatory.cameras().at(0);
+    camera.open();
+    camera.setFormat(camera.model.width, camera.model.height, 1, true);
+    camera.setExposureUs(100000);
+    const double betelgeuseRa = 88.7929, betelgeuseDec = 7.4071;
+    cv::Point2d star[2];
+    for (int side : {1, 2}) {
+        mount.turnTo(betelgeuseRa + 0.1, betelgeuseDec - 0.05, side);
+        camera.startSingle();
+        QTRY_VERIFY(camera.imageReady());
+        cv::Mat frame(camera.frameHeight(), camera.frameWidth(), CV_16UC1);
+        QVERIFY(camera.readSingle(frame.data, long(frame.total() * frame.elemSize())));
+        star[side - 1] = brightest(frame);
+        QCOMPARE(mount.pierSide(Clock::nowMs()), side);
+    }
+    const cv::Point2d centre((camera.model.width - 1) / 2.0, (camera.model.height - 1) / 2.0);
+    // Off the centre by the 0.1 degrees of RA and 0.05 of Dec, about 190 and 90 pixels.
+    QVERIFY2(cv::norm(star[0] - centre) > 150, qPrintable(QString::number(star[0].x)));
+    QVERIFY2(
+        cv::norm(star[0] + star[1] - 2 * centre) < 2,
+        qPrintable(
+            QString("%1,%2 %3,%4").arg(star[0].x).arg(star[0].y).arg(star[1].x).arg(star[1].y)));
 }
 
 QTEST_GUILESS_MAIN(TestSimEquatorial)
