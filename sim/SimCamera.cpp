@@ -17,11 +17,11 @@ constexpr std::int64_t minVideoFrameMs = 10;
 } // namespace
 
 SimCamera::SimCamera(const SimCameraModel& cameraModel, int id, const SkyRenderer& skyRenderer,
-                     const SimOptics& cameraOptics)
+                     OpticsAt optics)
     : model(cameraModel)
     , cameraId(id)
     , renderer(skyRenderer)
-    , optics(cameraOptics)
+    , opticsAt(std::move(optics))
     , width(cameraModel.width)
     , height(cameraModel.height) {
     temperatureSinceMs = Clock::nowMs();
@@ -178,6 +178,7 @@ void SimCamera::finishEarly() {
 }
 
 bool SimCamera::readSingle(std::uint8_t* buffer, long bytes) {
+    std::int64_t middleMs = 0;
     {
         QMutexLocker lock(&mutex);
         if (silent || mode != Mode::Single || singleTaken || Clock::nowMs() < exposureEndMs)
@@ -188,8 +189,9 @@ bool SimCamera::readSingle(std::uint8_t* buffer, long bytes) {
             failRead = false;
             return false;
         }
+        middleMs = (exposureStartMs + exposureEndMs) / 2;
     }
-    return renderInto(buffer, bytes);
+    return renderInto(buffer, bytes, middleMs);
 }
 
 void SimCamera::failNextRead() {
@@ -215,6 +217,7 @@ bool SimCamera::isVideoRunning() const {
 }
 
 bool SimCamera::readVideo(std::uint8_t* buffer, long bytes, int waitMs) {
+    std::int64_t middleMs = 0;
     {
         QMutexLocker lock(&mutex);
         const std::int64_t giveUp = waitMs < 0 ? INT64_MAX : Clock::nowMs() + waitMs;
@@ -233,15 +236,18 @@ bool SimCamera::readVideo(std::uint8_t* buffer, long bytes, int waitMs) {
             frameTime.wait(&mutex, (unsigned long)std::min(realMs, 1000.0));
         }
         if (mode == Mode::Video) {
+            // The frame due now was exposed for the exposure time up to then.
+            middleMs = nextVideoFrameMs - exposure / 2000;
             nextVideoFrameMs = std::max(
                 nextVideoFrameMs + std::max(minVideoFrameMs, std::int64_t(exposure / 1000)),
                 Clock::nowMs());
         } else {
+            middleMs = (exposureStartMs + exposureEndMs) / 2;
             singleTaken = true;
             mode = Mode::Idle;
         }
     }
-    return renderInto(buffer, bytes);
+    return renderInto(buffer, bytes, middleMs);
 }
 
 void SimCamera::setSilent(bool s) {
@@ -278,7 +284,7 @@ SimExposure SimCamera::exposureLocked() const {
     return e;
 }
 
-bool SimCamera::renderInto(std::uint8_t* buffer, long bytes) {
+bool SimCamera::renderInto(std::uint8_t* buffer, long bytes, std::int64_t middleMs) {
     SimSensor sensor;
     SimExposure exposureRequest;
     {
@@ -292,7 +298,8 @@ bool SimCamera::renderInto(std::uint8_t* buffer, long bytes) {
     const int type = exposureRequest.bits16 ? CV_16UC1 : CV_8UC1;
     const cv::Mat own(frameHeight(), frameWidth(), type, buffer);
     const bool fits = long(own.total() * own.elemSize()) == bytes;
-    const cv::Mat frame = renderer.render(sensor, optics, exposureRequest, fits ? own : cv::Mat());
+    const cv::Mat frame =
+        renderer.render(sensor, opticsAt(middleMs), exposureRequest, fits ? own : cv::Mat());
     const long frameSize = long(frame.total() * frame.elemSize());
     if (frame.empty() || !frame.isContinuous())
         return false;

@@ -7,17 +7,21 @@
 #include <QVector>
 #include <QWaitCondition>
 #include <cstdint>
+#include <functional>
 #include <opencv2/core.hpp>
 
 // One simulated camera as its maker's library presents it: opened or not, a single exposure
 // that takes its real time on the project's clock, video frames at the exposure's rate, a
 // region and binning, 8 or 16 bits, gain and offset, and a cooler that follows its target
-// with a thermal lag. Frames come from the sky renderer, through the observatory's optics.
-// Safe to call from several threads.
+// with a thermal lag. Frames come from the sky renderer, through the observatory's optics as
+// they are in the middle of each exposure. Safe to call from several threads.
 class SimCamera {
 public:
+    // `opticsAt` gives the optics at a clock time; it is called from the reading thread.
+    using OpticsAt = std::function<SimOptics(std::int64_t clockMs)>;
+
     SimCamera(const SimCameraModel& model, int cameraId, const SkyRenderer& renderer,
-              const SimOptics& optics);
+              OpticsAt opticsAt);
 
     const SimCameraModel model;
     const int cameraId;
@@ -72,13 +76,13 @@ public:
     static SimCamera* withId(const QVector<SimCamera*>& cameras, int id);
 
 private:
-    bool renderInto(std::uint8_t* buffer, long bytes);
+    bool renderInto(std::uint8_t* buffer, long bytes, std::int64_t middleMs);
     SimExposure exposureLocked() const;
     double temperatureAt(std::int64_t nowMs) const;
     void startNewApproach(); // with the mutex held
 
     const SkyRenderer& renderer;
-    const SimOptics& optics; // the observatory's: every camera sees the same sky
+    const OpticsAt opticsAt; // the observatory's: every camera sees the same sky
     mutable QMutex mutex;
     QWaitCondition frameTime;
     SimScene scene = SimScene::Sky;

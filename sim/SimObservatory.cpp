@@ -1,6 +1,7 @@
 #include "SimObservatory.h"
 
 #include "CameraLibraries.h"
+#include "Clock.h"
 #include "SimAsiLibrary.h"
 #include "SimCamera.h"
 #include "SimCanonLibrary.h"
@@ -43,7 +44,8 @@ SimObservatory::SimObservatory(const QString& programFolder, const QVector<SimCa
             dslrs << model.name;
             continue;
         }
-        cameraList << new SimCamera(model, nextId[model.vendor]++, skyRenderer, currentOptics);
+        cameraList << new SimCamera(model, nextId[model.vendor]++, skyRenderer,
+                                    [this](std::int64_t clockMs) { return opticsAt(clockMs); });
         cameraList.last()->setScene(initialScene());
     }
     playerOne = std::make_unique<SimPlayerOneLibrary>(
@@ -75,6 +77,24 @@ void SimObservatory::installShutterAdapter() {
 }
 
 void SimObservatory::installMountController() {
-    if (!mount)
-        mount = std::make_unique<SimMountController>();
+    if (mount)
+        return;
+    mount = std::make_unique<SimMountController>();
+    const std::int64_t now = Clock::nowMs();
+    mount->mount().turnTo(currentOptics.pointingRa, currentOptics.pointingDec, 1, now);
+    // The RA motor's power-on period, 620, is the sidereal rate.
+    mount->core().take(":J1", now);
+    carrier = &mount->mount();
+}
+
+SimOptics SimObservatory::opticsAt(std::int64_t clockMs) const {
+    SimOptics optics = currentOptics;
+    if (const SimEquatorialMount* carried = carrier) {
+        const SimPointing pointing = carried->pointing(clockMs);
+        optics.pointingRa = pointing.ra;
+        optics.pointingDec = pointing.dec;
+        if (pointing.pierSide == 2)
+            optics.rotationDeg += 180;
+    }
+    return optics;
 }

@@ -121,7 +121,7 @@ bool SimMountController::answer(const QByteArray& command) {
     else if (active == MountFault::NeverStops && command.startsWith(":K") && command.size() == 3)
         reply = "=\r";
     else if (active != MountFault::Silent)
-        reply = misshape(active, mount.take(command, receivedMs));
+        reply = misshape(active, motors.take(command, receivedMs));
     {
         std::lock_guard<std::mutex> lock(mutex);
         commandLog << QString::fromLatin1(command);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SimEquatorialMount.h"
 #include "SimMountCore.h"
 #include "SimSerialLine.h"
 
@@ -29,7 +30,8 @@ enum class MountFault {
 
 // The mount's motor controller on a serial line: a pseudo-terminal listed among the serial
 // ports as "Mount Controller", taking commands from ":" to CR and answering each in one write
-// after the time the exchange takes at 9600 baud on the suite's clock.
+// after the time the exchange takes at 9600 baud on the suite's clock. Its motors turn the
+// axes of a German equatorial mount.
 class SimMountController {
 public:
     SimMountController();
@@ -56,7 +58,9 @@ public:
     int errorReplies() const;
     void clearRecords();
 
-    SimMountCore& core() { return mount; }
+    SimMountCore& core() { return motors; }
+    // The mount the controller's motors turn.
+    SimEquatorialMount& mount() { return equatorial; }
 
 private:
     bool takeByte(char byte, QByteArray* command);
@@ -65,7 +69,8 @@ private:
     QByteArray misshape(MountFault kind, const QByteArray& reply);
     QByteArray strayBytes(int fewest, int most, bool (*allowed)(char));
 
-    SimMountCore mount;
+    SimMountCore motors;
+    SimEquatorialMount equatorial{motors};
 
     // Only the reader thread touches these.
     QByteArray pending; // the command being received, from its ":"

@@ -177,7 +177,9 @@ void SimMountCore::changePeriod(Axis& axis, std::uint32_t period, std::int64_t n
 
 void SimMountCore::setCount(Axis& axis, std::uint32_t value, std::int64_t nowMs) {
     // Shifting the origin leaves a motion in progress, and a goto's landing, as they are.
-    axis.startPosition += double(value) - std::floor(position(axis, nowMs));
+    const double shift = double(value) - std::floor(position(axis, nowMs));
+    axis.startPosition += shift;
+    axis.relabelled += shift;
 }
 
 void SimMountCore::follow(Axis& axis, SimAxisMotion path, Motion motion, std::int64_t nowMs) {
@@ -200,6 +202,11 @@ bool SimMountCore::running(int axis, std::int64_t nowMs) const {
 double SimMountCore::degrees(int axis, std::int64_t nowMs) const {
     const std::int64_t steps = std::int64_t(count(axis, nowMs)) - centre;
     return double(steps) * 360.0 / countsPerRevolution;
+}
+
+double SimMountCore::motorSteps(int axis, std::int64_t nowMs) const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return position(axes[axis], nowMs) - axes[axis].relabelled - centre;
 }
 
 double SimMountCore::seconds(const Axis& axis, std::int64_t nowMs) {

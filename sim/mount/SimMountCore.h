@@ -26,6 +26,9 @@ public:
     bool running(int axis, std::int64_t nowMs) const;
     // Degrees from the centre count.
     double degrees(int axis, std::int64_t nowMs) const;
+    // Steps the motor has turned the axis since power-on, in fractions of a step. ":E" only
+    // relabels the count, so it leaves this alone.
+    double motorSteps(int axis, std::int64_t nowMs) const;
 
 private:
     enum class Motion { Slew, Goto, Braking };
@@ -46,6 +49,7 @@ private:
         double startPosition = centre;
         int sign = 1;            // -1 when the counts fall
         double acceleration = 0; // of its ramps, steps per second squared
+        double relabelled = 0;   // what ":E" has added to the count
     };
 
     QByteArray answer(char letter, Axis& axis, std::uint32_t value, std::int64_t nowMs);
