@@ -34,11 +34,18 @@ double siderealHours(int year, int month, int day, int hour, int minute, const S
 }
 
 Horizontal equatorialToHorizontal(double lst, double latitude, double ra, double dec) {
-    // Each sine and cosine once: the chart turns every point of the sky through here.
-    const double x = toRadians * ra - toRadians * lst;
-    const double d = toRadians * dec, lat = toRadians * latitude;
-    const double cosD = std::cos(d), sinD = std::sin(d), cosLat = std::cos(lat),
-                 sinLat = std::sin(lat), cosX = std::cos(x), sinX = std::sin(x);
+    return HorizontalFrame(lst, latitude)(ra, dec);
+}
+
+HorizontalFrame::HorizontalFrame(double lst, double latitude)
+    : lstRadians(toRadians * lst)
+    , sinLat(std::sin(toRadians * latitude))
+    , cosLat(std::cos(toRadians * latitude)) {}
+
+Horizontal HorizontalFrame::operator()(double ra, double dec) const {
+    const double x = toRadians * ra - lstRadians;
+    const double d = toRadians * dec;
+    const double cosD = std::cos(d), sinD = std::sin(d), cosX = std::cos(x), sinX = std::sin(x);
     Horizontal h;
     h.altitude = std::asin(cosD * cosLat * cosX + sinD * sinLat) * toDegrees;
     double az = std::atan2(-cosD * sinX, cosLat * sinD - cosD * sinLat * cosX) * toDegrees + 180;

@@ -24,4 +24,16 @@ struct Horizontal {
 // `lst` in degrees.
 Horizontal equatorialToHorizontal(double lst, double latitude, double ra, double dec);
 
+// The same for many points under one sky: the sidereal time's and the latitude's share of the
+// work is done once.
+class HorizontalFrame {
+public:
+    HorizontalFrame(double lst, double latitude);
+    Horizontal operator()(double ra, double dec) const;
+
+private:
+    double lstRadians;
+    double sinLat, cosLat;
+};
+
 } // namespace SkyTime
