@@ -45,10 +45,13 @@ bool PositionUpdate::read(MountControl& mount) {
     MountCodec::AxisStatus ra, dec;
     if (!mount.readAxisStatus(0, &ra) || !mount.readAxisStatus(1, &dec))
         return false;
-    // A move has ended when both axes stand; whichever axis moved, tracking starts again.
+    // An axis that stands has ended its move. Once both stand, whichever of them moved,
+    // tracking starts again; a Dec move under a tracking RA axis needs no restart.
     const bool moved = mount.raState != MountControl::Idle || mount.decState != MountControl::Idle;
     if (!ra.running)
         mount.raState = MountControl::Idle;
+    if (!dec.running)
+        mount.decState = MountControl::Idle;
     if (!ra.running && !dec.running && moved) {
         mount.startTracking();
         mount.raState = mount.decState = MountControl::Idle;

@@ -36,6 +36,8 @@ E2eProgram::E2eProgram(const Options& options) {
     qputenv("VESPERIX_SIM", "1");
     qputenv("VESPERIX_SIM_CAMERAS", options.cameras.toUtf8());
     Clock::setScale(options.clockScale);
+    if (options.clockStart.isValid())
+        Clock::setStartDate(options.clockStart);
     UserPrompt::setMessageHandler([this](const QString& text) { messages << text; });
     UserPrompt::setQuestionHandler([this](const QString& question) {
         messages << question;

@@ -3,6 +3,7 @@
 #include "LogRecorder.h"
 #include "TestDrives.h"
 
+#include <QDateTime>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -23,6 +24,7 @@ public:
         QString cameras = "ASI294MC";
         bool digitalCameraMode = false;
         double clockScale = 10;
+        QDateTime clockStart; // the observatory's local date and time at start, when valid
     };
     explicit E2eProgram(const Options& options);
     E2eProgram()

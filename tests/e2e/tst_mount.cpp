@@ -2,6 +2,7 @@
 // controller on its serial line, and the line's faults.
 #include "Clock.h"
 #include "ComPort.h"
+#include "E2eMount.h"
 #include "E2eProgram.h"
 #include "MainProgram.h"
 #include "MainWindow.h"
@@ -20,39 +21,6 @@
 #include <QtTest>
 
 namespace {
-
-// A user at the port dialog: picks the mount's controller and presses OK, or cancels.
-class PortChoice : public QObject {
-public:
-    explicit PortChoice(bool choose)
-        : choose(choose) {
-        connect(&poll, &QTimer::timeout, this, [this] { answer(); });
-        poll.start(5);
-    }
-    int dialogs = 0;
-
-private:
-    void answer() {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (!dialog || !dialog->findChild<QListWidget*>("comPortListWidget"))
-            return;
-        ++dialogs;
-        auto* rows = dialog->findChild<QListWidget*>("comPortListWidget");
-        const QList<QListWidgetItem*> mount =
-            rows->findItems("Mount Controller", Qt::MatchContains);
-        if (choose && !mount.isEmpty())
-            rows->setCurrentItem(mount.first());
-        saveScreenshot(dialog, "MountPortDialog");
-        dialog->findChild<QPushButton*>(choose ? "pushButton" : "pushButton_2")->click();
-    }
-
-    bool choose;
-    QTimer poll;
-};
-
-SimMountController& controller(E2eProgram& e2e) {
-    return *e2e.program().sim()->mountController();
-}
 
 QString lookOf(E2eProgram& e2e) {
     auto* button = e2e.window().findChild<QPushButton*>("pushButton_72");
