@@ -1,5 +1,7 @@
 #include "FileWriteThread.h"
 
+#include "MainLoopWake.h"
+
 #include <QMutexLocker>
 
 FileWriteThread::FileWriteThread(DataFolder& dataFolder)
@@ -40,6 +42,9 @@ void FileWriteThread::clearBusy() {
 void FileWriteThread::run() {
     WrittenFiles written = writeFrameFiles(job, folder);
     job.frame.release(); // the frame's memory goes back before the next exposure needs it
-    QMutexLocker lock(&busyMutex);
-    result = std::move(written);
+    {
+        QMutexLocker lock(&busyMutex);
+        result = std::move(written);
+    }
+    wakeMainLoop();
 }

@@ -3,6 +3,7 @@
 #include "CameraDevice.h"
 #include "Clock.h"
 #include "DebugLog.h"
+#include "MainLoopWake.h"
 #include "ProcessState.h"
 
 #include <QMutexLocker>
@@ -97,7 +98,10 @@ void CameraReadThread::run() {
             continue;
         }
         ++readCount;
-        QMutexLocker lock(&readyMutex);
-        ready = true;
+        {
+            QMutexLocker lock(&readyMutex);
+            ready = true;
+        }
+        wakeMainLoop();
     }
 }

@@ -3,7 +3,8 @@
 #include <QCoreApplication>
 
 MainLoop::MainLoop(int tickMs) {
-    // The tick bounds how long a pass waits, so flags set by worker threads are seen soon.
+    // The tick bounds how long a pass waits, so flags of worker threads that do not wake the
+    // loop (a second of the timer, a gamepad press, a mount tick) are seen soon enough.
     tick.setInterval(tickMs);
     tick.setTimerType(Qt::PreciseTimer);
     tick.start();

@@ -17,7 +17,7 @@ public:
     Step mountStep;          // the mount position bookkeeping
     Step gamepadStep;        // start the gamepad thread, or dispatch its latched buttons
 
-    explicit MainLoop(int tickMs = 10);
+    explicit MainLoop(int tickMs = 20);
 
     // One pass. With `wait` it first sleeps until there is an event (at most one tick).
     void mainLoopPass(bool wait = true);
