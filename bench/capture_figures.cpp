@@ -2,6 +2,8 @@
 //   capture_figures live <camera>    frames per second live view shows, against the frames
 //                                    the camera delivered, and the processor it takes
 //   capture_figures idle <camera>    the processor the program takes while idle
+//   capture_figures goto <camera>    the same with the mount connected and the goto window
+//                                    open: its position update every half second
 //   capture_figures series <camera>  peak memory through a dark, a flat and a corrected
 //                                    light series, against six 16-bit frames plus 200 MB
 // Processor shares include the simulated camera's rendering, which runs in the same process.
@@ -19,8 +21,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 #include <functional>
 #include <sys/resource.h>
@@ -101,6 +105,28 @@ int idle(MainProgram& program, const QString& camera) {
     return 0;
 }
 
+// "接続" with the simulated controller chosen in the port dialog, then "導入".
+bool openGoto(MainProgram& program) {
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        auto* rows = dialog ? dialog->findChild<QListWidget*>("comPortListWidget") : nullptr;
+        if (!rows)
+            return;
+        const QList<QListWidgetItem*> mount =
+            rows->findItems("Mount Controller", Qt::MatchContains);
+        if (!mount.isEmpty())
+            rows->setCurrentItem(mount.first());
+        dialog->findChild<QPushButton*>("pushButton")->click();
+    });
+    user.start(5);
+    press(program, "pushButton_72");
+    if (!program.state().mount)
+        return false;
+    press(program, "pushButton_58");
+    return program.window().gotoWindowOpen() != nullptr;
+}
+
 int series(MainProgram& program, const QString& camera) {
     ProcessState& state = program.state();
     SettingsRecord& settings = *state.settings;
@@ -149,7 +175,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     if (arguments.size() < 3) {
-        std::printf("usage: capture_figures live|idle|series <camera>\n");
+        std::printf("usage: capture_figures live|idle|goto|series <camera>\n");
         return 2;
     }
     QTemporaryDir drives;
@@ -167,5 +193,10 @@ int main(int argc, char* argv[]) {
         return liveView(program, arguments[2]);
     if (arguments[1] == "idle")
         return idle(program, arguments[2]);
+    if (arguments[1] == "goto") {
+        if (!openGoto(program))
+            return 1;
+        return idle(program, arguments[2] + "+goto");
+    }
     return ::series(program, arguments[2]);
 }
