@@ -111,6 +111,8 @@ private slots:
     void everyKeyRoundTrips();
     void whatAStepButtonSetsSurvivesARestart_data();
     void whatAStepButtonSetsSurvivesARestart();
+    void whatTheGuiderSetsSurvivesARestart_data();
+    void whatTheGuiderSetsSurvivesARestart();
     void lineRules_data();
     void lineRules();
     void writtenOnlyKeysAlwaysHoldTheirDefaults();
@@ -192,6 +194,38 @@ void TestSettingsFile::whatAStepButtonSetsSurvivesARestart() {
                                                              .arg(key->name)
                                                              .arg(value)
                                                              .arg(loaded.*step.field)));
+    }
+}
+
+void TestSettingsFile::whatTheGuiderSetsSurvivesARestart_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("min");
+    QTest::addColumn<int>("max");
+    // The ends the autoguider window and its parameter dialog can reach.
+    QTest::newRow("thresRa") << "thresRa" << 0 << 10;
+    QTest::newRow("thresDec") << "thresDec" << 0 << 10;
+    QTest::newRow("senceRa") << "senceRa" << 0 << 390;
+    QTest::newRow("calStep") << "calStep" << 100 << 9900;
+    QTest::newRow("dithPix") << "dithPix" << 1 << 99;
+    QTest::newRow("stabR") << "stabR" << 1 << 99;
+    QTest::newRow("stabC") << "stabC" << 1 << 99;
+    QTest::newRow("gspeed") << "gspeed" << 0 << 10;
+    QTest::newRow("gpower") << "gpower" << 0 << 8;
+}
+
+void TestSettingsFile::whatTheGuiderSetsSurvivesARestart() {
+    QFETCH(QString, name);
+    QFETCH(int, min);
+    QFETCH(int, max);
+    const SettingsKey* key = keyNamed(name);
+    TestDrives drives;
+    for (const int value : {min, max}) {
+        SettingsRecord saved = defaults();
+        saved.*key->number = value;
+        saveSettings(saved);
+        SettingsRecord loaded = defaults();
+        loadSettings(loaded);
+        QCOMPARE(loaded.*key->number, value);
     }
 }
 
