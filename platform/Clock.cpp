@@ -71,6 +71,10 @@ QDateTime Clock::currentDateTime() {
     return t.startDate.addMSecs(std::int64_t(scaledNow(t)));
 }
 
+QDateTime Clock::dateTimeAt(std::int64_t clockMs) {
+    return time().startDate.addMSecs(clockMs);
+}
+
 void Clock::setStartDate(const QDateTime& start) {
     ScaledTime& t = time();
     // The date is `start` now, and runs on at the clock's pace.

@@ -19,6 +19,9 @@ public:
     // VESPERIX_CLOCK_START (ISO 8601, local time, e.g. 2024-03-20T21:00:00) or setStartDate()
     // makes it run from a chosen date instead, so that a sky is the same on every run.
     static QDateTime currentDateTime();
+    // The date and time at a reading of nowMs(), from one fixed relation between the two, so
+    // that the same reading always gives the same instant (the simulator's sky).
+    static QDateTime dateTimeAt(std::int64_t clockMs);
     // Set before worker threads start, like the scale.
     static void setStartDate(const QDateTime& start);
 

@@ -120,10 +120,9 @@ double SimEquatorialMount::lstDegrees(std::int64_t clockMs) const {
 }
 
 QDateTime SimEquatorialMount::universalTime(std::int64_t clockMs, double utcOffsetHours) {
-    const QDateTime local = Clock::currentDateTime();
-    const std::int64_t nowMs = Clock::nowMs();
+    const QDateTime local = Clock::dateTimeAt(clockMs);
     const QDateTime plain(local.date(), local.time(), Qt::UTC);
-    return plain.addMSecs(clockMs - nowMs - std::llround(utcOffsetHours * 3600000));
+    return plain.addMSecs(-std::llround(utcOffsetHours * 3600000));
 }
 
 double SimEquatorialMount::lstLocked(std::int64_t clockMs) const {

@@ -1,0 +1,85 @@
+#include "GuideTimerThread.h"
+
+#include "Clock.h"
+#include "MainLoopWake.h"
+
+#include <QMutexLocker>
+#include <algorithm>
+#include <limits>
+
+GuideTimerThread::~GuideTimerThread() {
+    stop();
+    wait();
+}
+
+void GuideTimerThread::arm(Axis& axis, std::uint32_t limitTicks) {
+    QMutexLocker lock(&tickMutex);
+    axis.armed = true;
+    axis.woken = false;
+    axis.armedMs = Clock::nowMs();
+    axis.limit = limitTicks;
+    changed.wakeAll();
+}
+
+void GuideTimerThread::armRa(std::uint32_t limitTicks) {
+    arm(ra, limitTicks);
+}
+
+void GuideTimerThread::armDec(std::uint32_t limitTicks) {
+    arm(dec, limitTicks);
+}
+
+bool GuideTimerThread::ended(Axis& axis) {
+    QMutexLocker lock(&tickMutex);
+    if (!axis.armed || Clock::nowMs() < axis.dueMs())
+        return false;
+    axis.armed = false;
+    return true;
+}
+
+bool GuideTimerThread::raPulseEnded() {
+    return ended(ra);
+}
+
+bool GuideTimerThread::decPulseEnded() {
+    return ended(dec);
+}
+
+void GuideTimerThread::disarm() {
+    QMutexLocker lock(&tickMutex);
+    ra.armed = dec.armed = false;
+}
+
+void GuideTimerThread::stop() {
+    QMutexLocker lock(&tickMutex);
+    stopping = true;
+    changed.wakeAll();
+}
+
+void GuideTimerThread::run() {
+    QMutexLocker lock(&tickMutex);
+    while (!stopping) {
+        std::int64_t next = std::numeric_limits<std::int64_t>::max();
+        bool due = false;
+        for (Axis* axis : {&ra, &dec}) {
+            if (!axis->armed || axis->woken)
+                continue;
+            if (Clock::nowMs() >= axis->dueMs()) {
+                axis->woken = true;
+                due = true;
+            } else {
+                next = std::min(next, axis->dueMs());
+            }
+        }
+        if (due) {
+            lock.unlock();
+            wakeMainLoop();
+            lock.relock();
+            continue;
+        }
+        if (next == std::numeric_limits<std::int64_t>::max())
+            changed.wait(&tickMutex);
+        else
+            changed.wait(&tickMutex, Clock::realMs(next - Clock::nowMs()));
+    }
+}
