@@ -31,6 +31,10 @@ void CameraList::takeFirst() {
     accept();
 }
 
+void CameraList::setPrompt(const QString& text) {
+    ui->label->setText(text);
+}
+
 int CameraList::selectedRow() const {
     return ui->listWidget->currentRow();
 }

@@ -21,6 +21,8 @@ public:
     void showList(CameraEntry* result);
     // With fewer than two cameras: the first entry is the choice, without asking.
     void takeFirst();
+    // The line above the list (the guide camera's chooser asks its own question).
+    void setPrompt(const QString& text);
 
     int selectedRow() const;
 

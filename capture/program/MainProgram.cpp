@@ -8,6 +8,7 @@
 #include "DebugLog.h"
 #include "FileWriteThread.h"
 #include "GamepadService.h"
+#include "GuiderService.h"
 #include "HostPath.h"
 #include "ImageDisplay.h"
 #include "LauncherApps.h"
@@ -38,6 +39,7 @@ MainProgram::MainProgram()
 
 MainProgram::~MainProgram() {
     stopThreads();
+    guiderService.reset();   // it ends its pulses on the mount
     mountConnection.reset(); // its port is the window's child
     delete mainWindow;
 }
@@ -108,6 +110,9 @@ void MainProgram::start(const QStringList& arguments) {
     mountConnection =
         std::make_unique<MountConnection>(state, *state.mountComPort, timerThread.get());
     mainWindow->attachMount(*mountConnection);
+    guiderService = std::make_unique<GuiderService>(state, *mountConnection);
+    guiderService->installHooks(captureLoop->hooks);
+    mainWindow->guiderAction = [this] { guiderService->open(mainWindow); };
     mainWindow->scanDrives();
     folder->scanDataFolder();
     mainWindow->hideControlsWithoutCamera();
@@ -116,6 +121,7 @@ void MainProgram::start(const QStringList& arguments) {
     gamepad->startIfConnected();
 
     mainLoop.viewAndCaptureStep = [this] { viewAndCaptureStep(); };
+    mainLoop.guiderStep = [this] { guiderService->step(); };
     mainLoop.mountStep = [this] { mountConnection->step(); };
     mainLoop.gamepadStep = [this] {
         const ProcessState& state = processState;

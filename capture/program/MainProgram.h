@@ -11,6 +11,7 @@ class CameraReadThread;
 class DataFolder;
 class FileWriteThread;
 class GamepadService;
+class GuiderService;
 class ImageDisplay;
 class MainWindow;
 class MountConnection;
@@ -42,6 +43,7 @@ public:
     DataFolder& dataFolder() { return *folder; }
     TimerThread& timer() { return *timerThread; }
     MountConnection& mount() { return *mountConnection; }
+    GuiderService& guider() { return *guiderService; }
     SimObservatory* sim() { return observatory.get(); }
     long liveFramesRead() const;
 
@@ -63,4 +65,5 @@ private:
     std::unique_ptr<CaptureLoop> captureLoop;
     std::unique_ptr<GamepadService> gamepad;
     std::unique_ptr<MountConnection> mountConnection;
+    std::unique_ptr<GuiderService> guiderService;
 };

@@ -440,6 +440,11 @@ void MainWindow::on_pushButton_58_clicked() {
         gotoWindow->show();
 }
 
+void MainWindow::on_pushButton_59_clicked() {
+    if (guiderAction)
+        guiderAction();
+}
+
 void MainWindow::on_pushButton_72_clicked() {
     if (mountConnection)
         mountConnection->toggle();

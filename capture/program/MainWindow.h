@@ -72,6 +72,8 @@ public:
 
     // Ends the program after the exit button has saved everything; set by the start-up code.
     std::function<void()> exitAction;
+    // "ガイド": the autoguider's owner opens or raises its window.
+    std::function<void()> guiderAction;
 
     // Presses the buttons the gamepad stands for (object names from Gamepad::takeActions)
     // and pans the zoomed view; a hidden or disabled button does nothing, as it would under
@@ -99,6 +101,7 @@ private slots:
     void on_pushButton_35_clicked();
     void on_pushButton_56_clicked();
     void on_pushButton_58_clicked();
+    void on_pushButton_59_clicked();
     void on_pushButton_72_clicked();
     void on_pushButton_60_clicked();
     void on_pushButton_61_clicked();

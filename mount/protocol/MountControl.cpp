@@ -327,6 +327,18 @@ void MountControl::guidePulseDec(int dir, std::uint32_t amount) {
     decState = PulseRunning;
 }
 
+void MountControl::endGuidePulseRa() {
+    Conversation talking(*this);
+    setStepPeriod(0, 1.0);
+    startMotion(0);
+    raState = Idle;
+}
+
+void MountControl::endGuidePulseDec() {
+    stopAxis(1);
+    decState = Idle;
+}
+
 bool MountControl::decReversed() const {
     const bool onAPierSide = pierSide == -1 || pierSide == 1;
     return onAPierSide ? settings.decDir != 0 : settings.decDir == 0;

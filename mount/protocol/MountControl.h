@@ -47,6 +47,10 @@ public:
     double stepsToDegrees(int axis, std::int32_t steps) const;
     void guidePulseRa(int dir, std::uint32_t amount);
     void guidePulseDec(int dir, std::uint32_t amount);
+    // The end of a guide pulse: RA back at the tracking rate, Dec stopped. The axis is free
+    // again even when the controller did not answer.
+    void endGuidePulseRa();
+    void endGuidePulseDec();
     bool decReversed() const;
 
     // For callers that may come while another conversation waits (the manual controls, the
