@@ -4,12 +4,14 @@
 #include "SimSiderealTime.h"
 
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
 const double pi = 3.14159265358979323846;
 const double degreesPerStep = 360.0 / SimMountCore::countsPerRevolution;
 const double msPerMinute = 60000;
+const std::int64_t datePairingSlackMs = 1000;
 
 double wrapped360(double degrees) {
     double d = std::fmod(degrees, 360);
@@ -76,6 +78,21 @@ void SimEquatorialMount::clutch(double raAxis, double decAxis, int side, std::in
     handSide = side;
     drift.ra = drift.dec = 0;
     drift.sinceMs = clockMs;
+    reference = pointingLocked(clockMs);
+}
+
+void SimEquatorialMount::setTrackingReference(std::int64_t clockMs) {
+    std::lock_guard<std::mutex> lock(mutex);
+    reference = pointingLocked(clockMs);
+}
+
+SimTrackingError SimEquatorialMount::trackingError(std::int64_t clockMs) const {
+    std::lock_guard<std::mutex> lock(mutex);
+    const SimPointing p = pointingLocked(clockMs);
+    SimTrackingError e;
+    e.raArcsec = wrapped180(p.ra - reference.ra) * std::cos(p.dec * pi / 180) * 3600;
+    e.decArcsec = (p.dec - reference.dec) * 3600;
+    return e;
 }
 
 void SimEquatorialMount::setPeriodicError(double amplitudeArcsec, double periodSeconds) {
@@ -97,6 +114,10 @@ void SimEquatorialMount::setDrift(double raArcsecPerMinute, double decArcsecPerM
 
 SimPointing SimEquatorialMount::pointing(std::int64_t clockMs) const {
     std::lock_guard<std::mutex> lock(mutex);
+    return pointingLocked(clockMs);
+}
+
+SimPointing SimEquatorialMount::pointingLocked(std::int64_t clockMs) const {
     const double raAxis = raMotorDegrees(clockMs) + periodicErrorDegrees(clockMs) + raClutch;
     const double decAxis = wrapped180(decMotorDegrees(clockMs) + decClutch);
     SimPointing p;
@@ -119,11 +140,31 @@ double SimEquatorialMount::lstDegrees(std::int64_t clockMs) const {
     return lstLocked(clockMs);
 }
 
+// The clock's date and its milliseconds, read one after the other, disagree by the time between
+// the two reads (milliseconds on a busy machine, 0.015" of sidereal time each, more on a fast
+// clock). They are paired once and the pair is kept, so that the sidereal time is a function
+// of the clock time alone; a date that jumps by more than a second (a start date set, the
+// system's clock turned) pairs them afresh.
 QDateTime SimEquatorialMount::universalTime(std::int64_t clockMs, double utcOffsetHours) {
+    static std::mutex pairing;
+    static QDateTime pairedDate;
+    static std::int64_t pairedMs = 0;
     const QDateTime local = Clock::currentDateTime();
     const std::int64_t nowMs = Clock::nowMs();
-    const QDateTime plain(local.date(), local.time(), Qt::UTC);
-    return plain.addMSecs(clockMs - nowMs - std::llround(utcOffsetHours * 3600000));
+    QDateTime date;
+    std::int64_t dateMs;
+    {
+        std::lock_guard<std::mutex> lock(pairing);
+        if (!pairedDate.isValid() ||
+            std::llabs(pairedDate.msecsTo(local) - (nowMs - pairedMs)) > datePairingSlackMs) {
+            pairedDate = local;
+            pairedMs = nowMs;
+        }
+        date = pairedDate;
+        dateMs = pairedMs;
+    }
+    const QDateTime plain(date.date(), date.time(), Qt::UTC);
+    return plain.addMSecs(clockMs - dateMs - std::llround(utcOffsetHours * 3600000));
 }
 
 double SimEquatorialMount::lstLocked(std::int64_t clockMs) const {
