@@ -156,7 +156,7 @@ void SimObservatory::installMountController() {
         return;
     mount = std::make_unique<SimMountController>();
     const std::int64_t now = Clock::nowMs();
-    setGuidingErrors(true);
+    setGuidingErrors(guidingErrors);
     mount->mount().turnTo(currentOptics.pointingRa, currentOptics.pointingDec, 1, now);
     // The RA motor's power-on period, 620, is the sidereal rate.
     mount->core().take(":J1", now);
@@ -164,6 +164,7 @@ void SimObservatory::installMountController() {
 }
 
 void SimObservatory::setGuidingErrors(bool on) {
+    guidingErrors = on;
     if (!mount)
         return;
     mount->mount().setPeriodicError(on ? periodicErrorArcsec : 0, periodicErrorSeconds);

@@ -70,8 +70,8 @@ public:
     void installMountController();
     SimMountController* mountController() { return mount.get(); }
     // The mount's periodic error (10" on the RA axis over 480 s) and Dec drift (0.04"/s), on
-    // from the mount's installation so that guiding has something to correct; switched off,
-    // the mount tracks perfectly.
+    // from the mount's installation so that guiding has something to correct; switched off
+    // (before or after the installation), the mount tracks perfectly.
     void setGuidingErrors(bool on);
 
     SimCallLog& callLog() { return calls; }
@@ -123,6 +123,7 @@ private:
     std::unique_ptr<SimMountController> mount;
     std::atomic<const SimEquatorialMount*> carrier{nullptr}; // read by the camera threads
     SimCamera* guide = nullptr;
+    bool guidingErrors = true;
 
     mutable std::mutex skyMutex; // guards what follows, read by the camera threads
     SimGuideScope scope;
