@@ -17,11 +17,11 @@ constexpr std::int64_t minVideoFrameMs = 10;
 } // namespace
 
 SimCamera::SimCamera(const SimCameraModel& cameraModel, int id, const SkyRenderer& skyRenderer,
-                     OpticsAt optics)
+                     OpticsOver optics)
     : model(cameraModel)
     , cameraId(id)
     , renderer(skyRenderer)
-    , opticsAt(std::move(optics))
+    , opticsOver(std::move(optics))
     , width(cameraModel.width)
     , height(cameraModel.height) {
     temperatureSinceMs = Clock::nowMs();
@@ -97,6 +97,11 @@ int SimCamera::frameWidth() const {
 int SimCamera::frameHeight() const {
     QMutexLocker lock(&mutex);
     return height;
+}
+
+int SimCamera::binning() const {
+    QMutexLocker lock(&mutex);
+    return bin;
 }
 
 void SimCamera::setScene(SimScene s) {
@@ -178,7 +183,7 @@ void SimCamera::finishEarly() {
 }
 
 bool SimCamera::readSingle(std::uint8_t* buffer, long bytes) {
-    std::int64_t middleMs = 0;
+    std::int64_t fromMs = 0, toMs = 0;
     {
         QMutexLocker lock(&mutex);
         if (silent || mode != Mode::Single || singleTaken || Clock::nowMs() < exposureEndMs)
@@ -189,9 +194,10 @@ bool SimCamera::readSingle(std::uint8_t* buffer, long bytes) {
             failRead = false;
             return false;
         }
-        middleMs = (exposureStartMs + exposureEndMs) / 2;
+        fromMs = exposureStartMs;
+        toMs = exposureEndMs;
     }
-    return renderInto(buffer, bytes, middleMs);
+    return renderInto(buffer, bytes, fromMs, toMs);
 }
 
 void SimCamera::failNextRead() {
@@ -217,7 +223,7 @@ bool SimCamera::isVideoRunning() const {
 }
 
 bool SimCamera::readVideo(std::uint8_t* buffer, long bytes, int waitMs) {
-    std::int64_t middleMs = 0;
+    std::int64_t fromMs = 0, toMs = 0;
     {
         QMutexLocker lock(&mutex);
         const std::int64_t giveUp = waitMs < 0 ? INT64_MAX : Clock::nowMs() + waitMs;
@@ -237,22 +243,25 @@ bool SimCamera::readVideo(std::uint8_t* buffer, long bytes, int waitMs) {
         }
         if (mode == Mode::Video) {
             // The frame due now was exposed for the exposure time up to then.
-            middleMs = nextVideoFrameMs - exposure / 2000;
+            toMs = nextVideoFrameMs;
+            fromMs = toMs - std::max<std::int64_t>(1, exposure / 1000);
             nextVideoFrameMs = std::max(
                 nextVideoFrameMs + std::max(minVideoFrameMs, std::int64_t(exposure / 1000)),
                 Clock::nowMs());
         } else {
-            middleMs = (exposureStartMs + exposureEndMs) / 2;
+            fromMs = exposureStartMs;
+            toMs = exposureEndMs;
             singleTaken = true;
             mode = Mode::Idle;
         }
     }
-    return renderInto(buffer, bytes, middleMs);
+    return renderInto(buffer, bytes, fromMs, toMs);
 }
 
 void SimCamera::setSilent(bool s) {
     QMutexLocker lock(&mutex);
     silent = s;
+    frameTime.wakeAll(); // a reader waiting out the silence takes the frame now due
 }
 
 SimCamera* SimCamera::withId(const QVector<SimCamera*>& cameras, int id) {
@@ -284,7 +293,8 @@ SimExposure SimCamera::exposureLocked() const {
     return e;
 }
 
-bool SimCamera::renderInto(std::uint8_t* buffer, long bytes, std::int64_t middleMs) {
+bool SimCamera::renderInto(std::uint8_t* buffer, long bytes, std::int64_t fromMs,
+                           std::int64_t toMs) {
     SimSensor sensor;
     SimExposure exposureRequest;
     {
@@ -292,14 +302,14 @@ bool SimCamera::renderInto(std::uint8_t* buffer, long bytes, std::int64_t middle
         ++frameNumber;
         exposureRequest = exposureLocked();
     }
+    const SimOptics optics = opticsOver(fromMs, toMs, exposureRequest.frameNumber);
     sensor = model.sensor();
     sensor.seed = std::uint32_t(cameraId * 7919 + model.width);
     // Rendered straight into the caller's buffer when it holds exactly one frame.
     const int type = exposureRequest.bits16 ? CV_16UC1 : CV_8UC1;
     const cv::Mat own(frameHeight(), frameWidth(), type, buffer);
     const bool fits = long(own.total() * own.elemSize()) == bytes;
-    const cv::Mat frame =
-        renderer.render(sensor, opticsAt(middleMs), exposureRequest, fits ? own : cv::Mat());
+    const cv::Mat frame = renderer.render(sensor, optics, exposureRequest, fits ? own : cv::Mat());
     const long frameSize = long(frame.total() * frame.elemSize());
     if (frame.empty() || !frame.isContinuous())
         return false;

@@ -14,14 +14,16 @@
 // that takes its real time on the project's clock, video frames at the exposure's rate, a
 // region and binning, 8 or 16 bits, gain and offset, and a cooler that follows its target
 // with a thermal lag. Frames come from the sky renderer, through the observatory's optics as
-// they are in the middle of each exposure. Safe to call from several threads.
+// they were over each exposure. Safe to call from several threads.
 class SimCamera {
 public:
-    // `opticsAt` gives the optics at a clock time; it is called from the reading thread.
-    using OpticsAt = std::function<SimOptics(std::int64_t clockMs)>;
+    // The optics that frame `frameNumber`, exposed from clock time `fromMs` to `toMs`, was
+    // taken through; called from the reading thread.
+    using OpticsOver =
+        std::function<SimOptics(std::int64_t fromMs, std::int64_t toMs, std::uint64_t frameNumber)>;
 
     SimCamera(const SimCameraModel& model, int cameraId, const SkyRenderer& renderer,
-              OpticsAt opticsAt);
+              OpticsOver opticsOver);
 
     const SimCameraModel model;
     const int cameraId;
@@ -40,6 +42,7 @@ public:
     void setBits16(bool bits16);
     int frameWidth() const;
     int frameHeight() const;
+    int binning() const;
     void setScene(SimScene scene);
 
     void setCooler(bool on);
@@ -67,7 +70,8 @@ public:
     // Waits for the next video frame; waitMs < 0 waits as long as it takes.
     bool readVideo(std::uint8_t* buffer, long bytes, int waitMs);
 
-    // A camera that stops answering: reads time out and no exposure finishes.
+    // A camera that stops answering: reads time out and no exposure finishes. Switched back,
+    // it delivers again from its next frame.
     void setSilent(bool silent);
 
     long frameBytes() const;
@@ -76,13 +80,13 @@ public:
     static SimCamera* withId(const QVector<SimCamera*>& cameras, int id);
 
 private:
-    bool renderInto(std::uint8_t* buffer, long bytes, std::int64_t middleMs);
+    bool renderInto(std::uint8_t* buffer, long bytes, std::int64_t fromMs, std::int64_t toMs);
     SimExposure exposureLocked() const;
     double temperatureAt(std::int64_t nowMs) const;
     void startNewApproach(); // with the mutex held
 
     const SkyRenderer& renderer;
-    const OpticsAt opticsAt; // the observatory's: every camera sees the same sky
+    const OpticsOver opticsOver; // the observatory's: every camera sees the same sky
     mutable QMutex mutex;
     QWaitCondition frameTime;
     SimScene scene = SimScene::Sky;

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 class SimCamera;
 class SimPlayerOneLibrary;
@@ -19,6 +20,30 @@ class SimCanonLibrary;
 class SimShutterAdapter;
 class SimMountController;
 class SimEquatorialMount;
+
+// The guide scope, riding on the mount beside the main telescope, with the guide camera.
+struct SimGuideScope {
+    double focalLengthMm = 400;
+    // Where it points from the main telescope's pointing, on the sky, with the tube east of the
+    // pier; west of it the tube is turned over and the offset with it.
+    double offsetNorthDeg = 0;
+    double offsetEastDeg = 0;
+    double rotationDeg = 0; // as SimOptics: the guide camera's up direction, east of north
+    bool mirrored = false;  // a diagonal in the guide scope
+};
+
+// Clouds in front of the telescopes: their frames show the sky background and no star.
+enum class SimClouds { Clear, OverGuideScope, Everywhere };
+
+// The truth of guiding at one clock time: the tracking error on the sky (see
+// SimTrackingError), and where it has moved a star on the guide camera's frame, in the frame's
+// (binned) pixels along its columns (x) and rows (y).
+struct SimGuideError {
+    double raArcsec = 0;
+    double decArcsec = 0;
+    double x = 0;
+    double y = 0;
+};
 
 // The simulated observatory: the sky of the shipped catalogues and the simulated devices,
 // which all see the same sky. Installing it puts its camera libraries in place of the
@@ -44,6 +69,10 @@ public:
     // tube east of the pier, and switched it on tracking.
     void installMountController();
     SimMountController* mountController() { return mount.get(); }
+    // The mount's periodic error (10" on the RA axis over 480 s) and Dec drift (0.04"/s), on
+    // from the mount's installation so that guiding has something to correct; switched off
+    // (before or after the installation), the mount tracks perfectly.
+    void setGuidingErrors(bool on);
 
     SimCallLog& callLog() { return calls; }
     const QVector<SimCamera*>& cameras() const { return cameraList; }
@@ -56,7 +85,31 @@ public:
     // points then, turned half a turn with the tube west of the pier. Safe from any thread.
     SimOptics opticsAt(std::int64_t clockMs) const;
 
+    // The guide camera (the first ASI120MM) behind the guide scope, or null.
+    SimCamera* guideCamera() const { return guide; }
+    SimGuideScope guideScope() const;
+    void setGuideScope(const SimGuideScope& scope);
+    // What the guide camera sees through at clock time `clockMs`.
+    SimOptics guideOpticsAt(std::int64_t clockMs) const;
+    // The optics a frame of the camera exposed from `fromMs` to `toMs` is rendered through:
+    // pointed at the mean of the pointing over the exposure, then shaken by the atmosphere's
+    // tip-tilt of that frame, under the clouds of the moment.
+    SimOptics exposureOptics(const SimCamera& camera, std::int64_t fromMs, std::int64_t toMs,
+                             std::uint64_t frameNumber) const;
+    // Tip-tilt: a random shift of each frame, `sigmaArcsec` (0.3 by default) per axis for
+    // exposures up to a second, less for longer ones, which average it out; 0 turns it off.
+    // The same seed gives the same shifts, camera by camera and frame by frame.
+    void setTipTilt(double sigmaArcsec, std::uint64_t seed);
+    void setClouds(SimClouds clouds);
+
+    // The truth tests judge guiding by: the tracking error from the mount's reference (set
+    // when the tube was last turned by hand, or here), and the same on the guide frame.
+    void resetTrackingError(std::int64_t clockMs);
+    SimGuideError trackingError(std::int64_t clockMs) const;
+
 private:
+    SimOptics mountOptics(std::int64_t clockMs, int* pierSide) const;
+
     StarCatalog sky;
     SkyRenderer skyRenderer;
     SimOptics currentOptics;
@@ -69,4 +122,12 @@ private:
     std::unique_ptr<SimShutterAdapter> shutter;
     std::unique_ptr<SimMountController> mount;
     std::atomic<const SimEquatorialMount*> carrier{nullptr}; // read by the camera threads
+    SimCamera* guide = nullptr;
+    bool guidingErrors = true;
+
+    mutable std::mutex skyMutex; // guards what follows, read by the camera threads
+    SimGuideScope scope;
+    SimClouds clouds = SimClouds::Clear;
+    double tipTiltArcsec = 0.3;
+    std::uint64_t tipTiltSeed = 1;
 };

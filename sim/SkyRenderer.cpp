@@ -153,6 +153,7 @@ struct Plate {
     double centreX, centreY;
     double pixelsPerRadian;
     double cosRot, sinRot;
+    double flip; // -1 mirrored
     bool valid;
 
     Plate(const SimSensor& sensor, const SimOptics& optics) {
@@ -172,6 +173,7 @@ struct Plate {
         pixelsPerRadian = 1000 * optics.focalLengthMm / sensor.pixelSizeUm;
         cosRot = std::cos(optics.rotationDeg * degree);
         sinRot = std::sin(optics.rotationDeg * degree);
+        flip = optics.mirrored ? -1 : 1;
         valid = std::isfinite(pixelsPerRadian) && pixelsPerRadian > 0 &&
                 std::isfinite(pointing[0] + pointing[1] + pointing[2]) &&
                 std::isfinite(cosRot + sinRot);
@@ -182,8 +184,9 @@ struct Plate {
         if (!valid || !(c > 1e-9))
             return false;
         const double xi = dot(v, east) / c, eta = dot(v, north) / c;
-        // Right is west at rotation 0, up is north; both turn with the sensor.
-        *x = centreX + pixelsPerRadian * (-xi * cosRot + eta * sinRot);
+        // Right is west at rotation 0, up is north; both turn with the sensor, and a mirror
+        // swaps left and right after the turn.
+        *x = centreX + flip * pixelsPerRadian * (-xi * cosRot + eta * sinRot);
         *y = centreY - pixelsPerRadian * (xi * sinRot + eta * cosRot);
         return true;
     }
@@ -472,13 +475,14 @@ void addStamps(const Stars& stars, float brightest, const Plate& plate, const Si
     const double cosLimit = 1 / std::sqrt(1 + tanReach * tanReach);
 
     const int* sites = bayerSites[std::clamp(sensor.bayerPattern, 0, 3)];
+    const double starlight = std::clamp(finiteOr(optics.starlight, 1), 0.0, 1.0);
     for (const auto& star : stars) {
         if (Plate::dot(star.v, plate.pointing) < cosLimit)
             continue;
         double px, py;
         if (!plate.toPixel(star.v, &px, &py))
             continue;
-        const double electrons = double(star.electronsPerSecond) * seconds;
+        const double electrons = double(star.electronsPerSecond) * seconds * starlight;
         const double r = reach(electrons);
         if (px + r < job.x0 || px - r > xLast || py + r < job.y0 || py - r > yLast)
             continue;
@@ -592,7 +596,8 @@ cv::Mat SkyRenderer::render(const SimSensor& sensor, const SimOptics& optics,
     job.centreY = plate.centreY;
     job.prepareBackground();
 
-    if (exposure.scene == SimScene::Sky && plate.valid && seconds > 0)
+    if (exposure.scene == SimScene::Sky && plate.valid && seconds > 0 &&
+        finiteOr(optics.starlight, 1) > 0)
         addStamps(stars, brightest, plate, optics, sensor, seconds, job);
     job.indexStamps();
 

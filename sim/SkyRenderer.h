@@ -15,11 +15,13 @@ struct SimOptics {
     double pointingDec = -5.39; // degrees
     double focalLengthMm = 400;
     double rotationDeg = 0; // position angle of the sensor's up direction, east of north
+    bool mirrored = false;  // a mirror in the light path: the frame flipped left to right
     double seeingFwhmArcsec = 2.5;
     double defocus = 0;                 // 0 in focus; the blur grows with it (pixels of extra FWHM)
     double skyElectronsPerSecond = 2.0; // background per pixel
     double vignetting = 0.25;           // fraction of light lost in the corners
     double flatElectronsPerSecond = 4000; // flat-panel illumination per pixel
+    double starlight = 1; // share of the stars' light that reaches the sensor: 0 under clouds
 };
 
 // One sensor model: geometry and noise.
@@ -68,7 +70,8 @@ public:
     // camera. Tangent-plane projection about the pointing. At rotation 0 the frame shows the
     // sky as a camera does, with rows top to bottom: north up (towards row 0) and east left
     // (towards column 0). A positive rotation turns the sensor's up direction from north
-    // towards east: at 90 degrees east is up and north to the right.
+    // towards east: at 90 degrees east is up and north to the right. Mirrored, the frame is
+    // then flipped left to right: at rotation 0 east is right.
     static bool project(const SimSensor& sensor, const SimOptics& optics, double ra, double dec,
                         double* x, double* y);
 

@@ -4,6 +4,7 @@
 #include "SimSiderealTime.h"
 
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -76,6 +77,21 @@ void SimEquatorialMount::clutch(double raAxis, double decAxis, int side, std::in
     handSide = side;
     drift.ra = drift.dec = 0;
     drift.sinceMs = clockMs;
+    reference = pointingLocked(clockMs);
+}
+
+void SimEquatorialMount::setTrackingReference(std::int64_t clockMs) {
+    std::lock_guard<std::mutex> lock(mutex);
+    reference = pointingLocked(clockMs);
+}
+
+SimTrackingError SimEquatorialMount::trackingError(std::int64_t clockMs) const {
+    std::lock_guard<std::mutex> lock(mutex);
+    const SimPointing p = pointingLocked(clockMs);
+    SimTrackingError e;
+    e.raArcsec = wrapped180(p.ra - reference.ra) * std::cos(p.dec * pi / 180) * 3600;
+    e.decArcsec = (p.dec - reference.dec) * 3600;
+    return e;
 }
 
 void SimEquatorialMount::setPeriodicError(double amplitudeArcsec, double periodSeconds) {
@@ -97,6 +113,10 @@ void SimEquatorialMount::setDrift(double raArcsecPerMinute, double decArcsecPerM
 
 SimPointing SimEquatorialMount::pointing(std::int64_t clockMs) const {
     std::lock_guard<std::mutex> lock(mutex);
+    return pointingLocked(clockMs);
+}
+
+SimPointing SimEquatorialMount::pointingLocked(std::int64_t clockMs) const {
     const double raAxis = raMotorDegrees(clockMs) + periodicErrorDegrees(clockMs) + raClutch;
     const double decAxis = wrapped180(decMotorDegrees(clockMs) + decClutch);
     SimPointing p;
@@ -119,6 +139,11 @@ double SimEquatorialMount::lstDegrees(std::int64_t clockMs) const {
     return lstLocked(clockMs);
 }
 
+// The clock's date and its milliseconds, read one after the other, disagree by the time between
+// the two reads (milliseconds on a busy machine, 0.015" of sidereal time each, more on a fast
+// clock). They are paired once and the pair is kept, so that the sidereal time is a function
+// of the clock time alone; a date that jumps by more than a second (a start date set, the
+// system's clock turned) pairs them afresh.
 QDateTime SimEquatorialMount::universalTime(std::int64_t clockMs, double utcOffsetHours) {
     const QDateTime local = Clock::dateTimeAt(clockMs);
     const QDateTime plain(local.date(), local.time(), Qt::UTC);

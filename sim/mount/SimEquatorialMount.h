@@ -22,6 +22,13 @@ struct SimPointing {
     int pierSide = 1;
 };
 
+// How far the tube has wandered from perfect sidereal tracking, in arcseconds on the sky:
+// right ascension times cos Dec (positive east) and declination (positive north).
+struct SimTrackingError {
+    double raArcsec = 0;
+    double decArcsec = 0;
+};
+
 // The German equatorial mount over the motor controller's axes: where its tube points, as
 // the truth the program is judged by. The RA axis angle is 0 with the counterweight down and
 // grows with the hour angle as the counts rise; the Dec axis angle is 0 with the tube at the
@@ -43,6 +50,10 @@ public:
     void turnTo(double ra, double dec, int side, std::int64_t clockMs = Clock::nowMs());
     // The tube at the pole and the counterweight down: hour angle +90 from side 1, -90 from 2.
     void turnToHome(int side, std::int64_t clockMs = Clock::nowMs());
+    // Perfect tracking holds the RA and Dec the tube points at, at `clockMs`; the tracking
+    // error counts from there. A turn by hand sets it too.
+    void setTrackingReference(std::int64_t clockMs = Clock::nowMs());
+    SimTrackingError trackingError(std::int64_t clockMs) const;
 
     // A sine on the RA axis angle; an amplitude of 0 or a period of 0 or less turns it off.
     void setPeriodicError(double amplitudeArcsec, double periodSeconds);
@@ -72,6 +83,7 @@ private:
     double raMotorDegrees(std::int64_t clockMs) const;
     double decMotorDegrees(std::int64_t clockMs) const;
     double periodicErrorDegrees(std::int64_t clockMs) const;
+    SimPointing pointingLocked(std::int64_t clockMs) const;
     void clutch(double raAxis, double decAxis, int side, std::int64_t clockMs);
 
     const SimMountCore& motors;
@@ -84,4 +96,5 @@ private:
     double errorAmplitude = 0; // degrees
     double errorPeriodMs = 0;
     Drift drift;
+    SimPointing reference; // of the tracking error
 };

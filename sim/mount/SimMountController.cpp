@@ -33,6 +33,13 @@ bool isNoise(char c) {
     return c != '=' && c != '!';
 }
 
+// ":I1" or ":I2" with its six digits.
+int periodChannel(const QByteArray& command) {
+    if (command.size() != 9 || !command.startsWith(":I"))
+        return -1;
+    return command[2] == '1' ? 0 : command[2] == '2' ? 1 : -1;
+}
+
 } // namespace
 
 SimMountController::SimMountController() {
@@ -119,6 +126,9 @@ bool SimMountController::answer(const QByteArray& command) {
     if (active == MountFault::ErrorReply)
         reply = "!0\r";
     else if (active == MountFault::NeverStops && command.startsWith(":K") && command.size() == 3)
+        reply = "=\r";
+    else if (active == MountFault::DeafToRates && periodChannel(command) >= 0 &&
+             motors.running(periodChannel(command), receivedMs))
         reply = "=\r";
     else if (active != MountFault::Silent)
         reply = misshape(active, motors.take(command, receivedMs));

@@ -25,6 +25,7 @@ enum class MountFault {
     NoEnd,            // "=" and the data, no CR
     LateReply,        // the right reply 5 s of clock late, when the next command is waiting
     NeverStops,       // ":K" is answered but the axis runs on
+    DeafToRates,      // ":I" to a running axis is answered but its speed stays (guide pulses)
     Unplugged,        // the port is gone for good
 };
 

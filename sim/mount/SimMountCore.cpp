@@ -14,6 +14,7 @@ const std::uint32_t extendedFeatures = 0;
 // Gotos at high speed run at this fixed rate; every start and stop ramps over about a second.
 const double highSpeedGotoDegreesPerSecond = 3.4;
 const double rampSeconds = 1.0;
+const std::size_t keptRateChanges = 100000;
 
 enum ErrorCode { UnknownCommand = 0, WrongLength = 1, MotorRunning = 2, BadCharacter = 3 };
 
@@ -132,17 +133,17 @@ void SimMountCore::start(Axis& axis, std::int64_t nowMs) {
     if (moving(axis, nowMs))
         return;
     const double here = position(axis, nowMs);
+    double speed = 0;
     if (axis.gotoMode) {
-        const double speed = axis.highSpeed
-                                 ? highSpeedGotoDegreesPerSecond * countsPerRevolution / 360
-                                 : periodSpeed(axis);
+        speed = axis.highSpeed ? highSpeedGotoDegreesPerSecond * countsPerRevolution / 360
+                               : periodSpeed(axis);
         axis.acceleration = speed / rampSeconds;
         axis.path = SimAxisMotion::move(axis.increment, speed, axis.acceleration);
         axis.motion = Motion::Goto;
         // A goto lands on whole steps from the count it started at.
         axis.startPosition = std::floor(here);
     } else {
-        const double speed = slewSpeed(axis);
+        speed = slewSpeed(axis);
         axis.acceleration = speed / rampSeconds;
         // Only the high-speed slew ramps up; tracking starts at its rate.
         axis.path = SimAxisMotion::slew(axis.highSpeed ? 0 : speed, speed, axis.acceleration);
@@ -151,11 +152,18 @@ void SimMountCore::start(Axis& axis, std::int64_t nowMs) {
     }
     axis.startMs = nowMs;
     axis.sign = axis.reverse ? -1 : 1;
+    record(axis, axis.sign * speed, nowMs);
 }
 
 void SimMountCore::stop(Axis& axis, std::int64_t nowMs) {
     if (!moving(axis, nowMs) || axis.motion == Motion::Braking)
         return;
+    if (axis.motion == Motion::Slew && !axis.highSpeed) {
+        // A low-speed slew stops at once, as it starts: a guide pulse ends where it is ended.
+        follow(axis, SimAxisMotion(), Motion::Braking, nowMs);
+        record(axis, 0, nowMs);
+        return;
+    }
     const double t = seconds(axis, nowMs);
     const double speed = axis.path.speed(t);
     // A goto already slowing down to its end keeps its landing.
@@ -163,6 +171,7 @@ void SimMountCore::stop(Axis& axis, std::int64_t nowMs) {
     if (axis.motion == Motion::Goto && brakeSteps >= axis.path.remaining(t) - 1)
         return;
     follow(axis, SimAxisMotion::brake(speed, axis.acceleration), Motion::Braking, nowMs);
+    record(axis, 0, nowMs);
 }
 
 void SimMountCore::changePeriod(Axis& axis, std::uint32_t period, std::int64_t nowMs) {
@@ -173,6 +182,7 @@ void SimMountCore::changePeriod(Axis& axis, std::uint32_t period, std::int64_t n
     const double speed = slewSpeed(axis);
     axis.acceleration = speed / rampSeconds;
     follow(axis, SimAxisMotion::slew(speed, speed, axis.acceleration), Motion::Slew, nowMs);
+    record(axis, axis.sign * speed, nowMs);
 }
 
 void SimMountCore::setCount(Axis& axis, std::uint32_t value, std::int64_t nowMs) {
@@ -180,6 +190,22 @@ void SimMountCore::setCount(Axis& axis, std::uint32_t value, std::int64_t nowMs)
     const double shift = double(value) - std::floor(position(axis, nowMs));
     axis.startPosition += shift;
     axis.relabelled += shift;
+}
+
+void SimMountCore::record(const Axis& axis, double speed, std::int64_t nowMs) {
+    changes.push_back({nowMs, int(&axis - axes), speed});
+    if (changes.size() > keptRateChanges)
+        changes.pop_front();
+}
+
+std::vector<SimMountCore::RateChange> SimMountCore::rateChanges() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return std::vector<RateChange>(changes.begin(), changes.end());
+}
+
+void SimMountCore::clearRateChanges() {
+    std::lock_guard<std::mutex> lock(mutex);
+    changes.clear();
 }
 
 void SimMountCore::follow(Axis& axis, SimAxisMotion path, Motion motion, std::int64_t nowMs) {

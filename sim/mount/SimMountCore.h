@@ -4,7 +4,9 @@
 
 #include <QByteArray>
 #include <cstdint>
+#include <deque>
 #include <mutex>
+#include <vector>
 
 // The simulated mount's motor controller: one command in, its reply out, with the two axes
 // moving as functions of clock time. It is also the truth of where the axes are, computed
@@ -16,6 +18,14 @@ public:
     static constexpr std::uint32_t timerFrequency = 64935;
     static constexpr std::uint32_t highSpeedRatio = 16;
     static constexpr std::uint32_t centre = 0x800000;
+
+    // An axis set off, or its speed changed, or stopped: the speed it heads for from then on,
+    // in steps per second, negative when the counts fall and 0 for a stop.
+    struct RateChange {
+        std::int64_t clockMs;
+        int axis;
+        double stepsPerSecond;
+    };
 
     // `command` runs from ":" up to, not including, its CR (":j1"); the reply is whole,
     // "=" or "!", data and CR ("=000080\r").
@@ -29,6 +39,10 @@ public:
     // Steps the motor has turned the axis since power-on, in fractions of a step. ":E" only
     // relabels the count, so it leaves this alone.
     double motorSteps(int axis, std::int64_t nowMs) const;
+
+    // Every rate change so far, oldest first (the latest 100000 are kept).
+    std::vector<RateChange> rateChanges() const;
+    void clearRateChanges();
 
 private:
     enum class Motion { Slew, Goto, Braking };
@@ -58,6 +72,7 @@ private:
     void changePeriod(Axis& axis, std::uint32_t period, std::int64_t nowMs);
     void setCount(Axis& axis, std::uint32_t value, std::int64_t nowMs);
     void follow(Axis& axis, SimAxisMotion path, Motion motion, std::int64_t nowMs);
+    void record(const Axis& axis, double speed, std::int64_t nowMs);
 
     static double seconds(const Axis& axis, std::int64_t nowMs);
     static double position(const Axis& axis, std::int64_t nowMs);
@@ -69,4 +84,5 @@ private:
 
     mutable std::mutex mutex;
     Axis axes[2];
+    std::deque<RateChange> changes;
 };

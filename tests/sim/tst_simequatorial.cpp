@@ -1,5 +1,6 @@
 // The simulated German equatorial mount: sidereal time against almanac figures, turns by
-// hand, the pier side, tracking, its errors, and the cameras looking where it points.
+// hand, the pier side, tracking, its errors, guide pulses, and the cameras looking where it
+// points.
 #include "Clock.h"
 #include "SimCamera.h"
 #include "SimEquatorialMount.h"
@@ -53,6 +54,8 @@ private slots:
     void trackingHoldsThePointing();
     void errorsMoveThePointing_data();
     void errorsMoveThePointing();
+    void guidePulsesMoveThePointing_data();
+    void guidePulsesMoveThePointing();
     void camerasTurnWithThePierSide();
 };
 
@@ -249,6 +252,63 @@ void TestSimEquatorial::errorsMoveThePointing() {
              qPrintable(QString::number(highest - lowest)));
     QVERIFY2(qAbs(ra - raMoved) < tolerance, qPrintable(QString::number(ra)));
     QVERIFY2(qAbs(dec - decMoved) < tolerance, qPrintable(QString::number(dec)));
+}
+
+void TestSimEquatorial::guidePulsesMoveThePointing_data() {
+    QTest::addColumn<int>("side");
+    QTest::addColumn<QStringList>("pulse"); // at 1 s, ended at 3 s
+    QTest::addColumn<QStringList>("end");
+    QTest::addColumn<double>("raAxisArcsec"); // the move of the RA axis, before cos Dec
+    QTest::addColumn<double>("decArcsec");
+    const QStringList backToSidereal = {":I16C0200"};
+    // The RA axis keeps tracking at 64935 / period steps a second (0.1436" a step): period 413,
+    // 1.5 times sidereal, turns it 15.08" further in 2 s and the tube points west by that;
+    // period 1240, half sidereal, 15.04" less.
+    QTest::newRow("RA faster") << 1 << QStringList{":I19D0100", ":J1"} << backToSidereal << -15.078
+                               << 0.0;
+    QTest::newRow("RA slower") << 1 << QStringList{":I1D80400", ":J1"} << backToSidereal << 15.042
+                               << 0.0;
+    QTest::newRow("RA slower, west of the pier")
+        << 2 << QStringList{":I1D80400", ":J1"} << backToSidereal << 15.042 << 0.0;
+    // A low-speed Dec slew at period 6203, a tenth of sidereal: 1.5034" a second for 2 s.
+    // Rising counts turn the tube north east of the pier and south west of it.
+    const QStringList stop = {":K2"};
+    QTest::newRow("Dec counts up")
+        << 1 << QStringList{":G210", ":I23B1800", ":J2"} << stop << 0.0 << 3.007;
+    QTest::newRow("Dec counts down")
+        << 1 << QStringList{":G211", ":I23B1800", ":J2"} << stop << 0.0 << -3.007;
+    QTest::newRow("Dec counts up, west of the pier")
+        << 2 << QStringList{":G210", ":I23B1800", ":J2"} << stop << 0.0 << -3.007;
+}
+
+// A guide pulse against the tracking error on the sky: the speed changes at once, ":J" to a
+// running axis is taken and leaves it running, and the record holds the pulse's two changes.
+void TestSimEquatorial::guidePulsesMoveThePointing() {
+    QFETCH(int, side);
+    QFETCH(QStringList, pulse);
+    QFETCH(QStringList, end);
+    QFETCH(double, raAxisArcsec);
+    QFETCH(double, decArcsec);
+    SimMountCore motors;
+    SimEquatorialMount mount(motors);
+    const double dec = 60;
+    run(motors, {":G110", ":I16C0200", ":J1"}, 0);
+    mount.turnTo(150, dec, side, 0);
+    motors.clearRateChanges();
+    for (const QString& command : pulse)
+        QCOMPARE(motors.take(command.toLatin1(), 1000), QByteArray("=\r"));
+    QVERIFY(motors.running(0, 2000));
+    run(motors, end, 3000);
+    const std::vector<SimMountCore::RateChange> changes = motors.rateChanges();
+    QCOMPARE(int(changes.size()), 2);
+    QCOMPARE(changes[0].clockMs, std::int64_t(1000));
+    QCOMPARE(changes[1].clockMs, std::int64_t(3000));
+
+    const SimTrackingError error = mount.trackingError(10000);
+    const double ra = raAxisArcsec * std::cos(dec * M_PI / 180);
+    QVERIFY2(qAbs(error.raArcsec - ra) < 0.05, qPrintable(QString::number(error.raArcsec)));
+    QVERIFY2(qAbs(error.decArcsec - decArcsec) < 0.05,
+             qPrintable(QString::number(error.decArcsec)));
 }
 
 // The same star from both sides of the pier lands on opposite sides of the frame's centre.

@@ -133,8 +133,8 @@ void TestSimMount::replies_data() {
     QTest::newRow("five-digit period") << none << ":I16C020" << QByteArray("!1\r");
     QTest::newRow("not hex") << none << ":E1000G80" << QByteArray("!3\r");
     QTest::newRow("mode change while running") << tracking << ":G130" << QByteArray("!2\r");
-    QTest::newRow("mode change while braking")
-        << (tracking + QStringList{":K1"}) << ":G100" << QByteArray("!2\r");
+    QTest::newRow("mode change after tracking stopped")
+        << (tracking + QStringList{":K1"}) << ":G100" << QByteArray("=\r");
 
     // Status digits: bit 0 initialised, 4 running, 8 slew mode, 9 reverse, 10 high speed.
     QTest::newRow("power-on: slew mode") << none << ":f1" << QByteArray("=100\r");
@@ -145,8 +145,6 @@ void TestSimMount::replies_data() {
     QTest::newRow("high-speed slew, reverse")
         << QStringList{":G131"} << ":f1" << QByteArray("=700\r");
     QTest::newRow("tracking") << (QStringList{":F1"} + tracking) << ":f1" << QByteArray("=111\r");
-    QTest::newRow("braking still runs")
-        << (tracking + QStringList{":K1"}) << ":f1" << QByteArray("=110\r");
 }
 
 // The reply to the row's command after the commands before it, all at one instant.
@@ -229,18 +227,20 @@ void TestSimMount::stopRampsDown_data() {
     QTest::addColumn<qint64>("stopAtMs");
     QTest::addColumn<qint64>("landing");
     QTest::addColumn<qint64>("tolerance");
-    // 104.73 steps a second for 10 s and half a second more while braking.
+    QTest::addColumn<bool>("brakes");
+    // 104.73 steps a second for 10 s: a low-speed slew stops at once, as it starts.
     QTest::newRow("tracking") << QStringList{":G110", ":I16C0200", ":J1"} << qint64(10000)
-                              << qint64(1099) << qint64(1);
+                              << qint64(1047) << qint64(1) << false;
     // 16 times faster, with half a second lost ramping up and half gained braking.
-    QTest::newRow("high-speed slew")
-        << QStringList{":G130", ":I16C0200", ":J1"} << qint64(10000) << qint64(16757) << qint64(1);
+    QTest::newRow("high-speed slew") << QStringList{":G130", ":I16C0200", ":J1"} << qint64(10000)
+                                     << qint64(16757) << qint64(1) << true;
     // 85226.7 steps a second: the second's ramp up and the second's braking make up for each
     // other, so three seconds' worth.
-    QTest::newRow("goto at full speed")
-        << QStringList{":G100", ":H155A607", ":J1"} << qint64(3000) << qint64(255680) << qint64(1);
+    QTest::newRow("goto at full speed") << QStringList{":G100", ":H155A607", ":J1"} << qint64(3000)
+                                        << qint64(255680) << qint64(1) << true;
     QTest::newRow("goto already slowing down")
-        << QStringList{":G100", ":H155A607", ":J1"} << qint64(6500) << qint64(501333) << qint64(0);
+        << QStringList{":G100", ":H155A607", ":J1"} << qint64(6500) << qint64(501333) << qint64(0)
+        << true;
 }
 
 void TestSimMount::stopRampsDown() {
@@ -248,10 +248,14 @@ void TestSimMount::stopRampsDown() {
     QFETCH(qint64, stopAtMs);
     QFETCH(qint64, landing);
     QFETCH(qint64, tolerance);
+    QFETCH(bool, brakes);
     SimMountCore mount;
     run(mount, commands);
     QCOMPARE(mount.take(":K1", stopAtMs), QByteArray("=\r"));
-    QVERIFY(mount.running(0, stopAtMs + 100));
+    // Braking, the axis still runs and takes no new mode.
+    QCOMPARE(mount.running(0, stopAtMs + 100), brakes);
+    QCOMPARE(mount.take(":f1", stopAtMs + 100).mid(2, 1), QByteArray(brakes ? "1" : "0"));
+    QCOMPARE(mount.take(":G100", stopAtMs + 100), QByteArray(brakes ? "!2\r" : "=\r"));
     QVERIFY(!mount.running(0, stopAtMs + 1100));
     const std::int64_t landed = offset(mount, stopAtMs + 5000);
     QVERIFY2(qAbs(landed - landing) <= tolerance, qPrintable(QString::number(landed)));
@@ -263,31 +267,39 @@ void TestSimMount::faultsOnTheLine_data() {
     QTest::addColumn<QString>("received");
     QTest::addColumn<qint64>("earliestMs");
     QTest::addColumn<bool>("trackingAfter");
+    QTest::addColumn<int>("rateChanges"); // of the RA axis, by the command
     const QString position = "=000080\r";
 
     // 12 bytes of command and reply at 9600 baud.
     QTest::newRow("none") << MountFault::None << QByteArray(":j2\r") << position << qint64(12)
-                          << true;
+                          << true << 0;
     QTest::newRow("bytes before the colon dropped")
-        << MountFault::None << QByteArray("x\r:K:j2\r") << position << qint64(0) << true;
-    QTest::newRow("stop") << MountFault::None << QByteArray(":K1\r") << "=\r" << qint64(0) << false;
-    QTest::newRow("silent") << MountFault::Silent << QByteArray(":j2\r") << "" << qint64(0) << true;
+        << MountFault::None << QByteArray("x\r:K:j2\r") << position << qint64(0) << true << 0;
+    QTest::newRow("stop") << MountFault::None << QByteArray(":K1\r") << "=\r" << qint64(0) << false
+                          << 1;
+    QTest::newRow("silent") << MountFault::Silent << QByteArray(":j2\r") << "" << qint64(0) << true
+                            << 0;
     QTest::newRow("garbage") << MountFault::Garbage << QByteArray(":j2\r")
-                             << "=[^0-9A-Fa-f=!]{1,6}\r" << qint64(0) << true;
+                             << "=[^0-9A-Fa-f=!]{1,6}\r" << qint64(0) << true << 0;
     QTest::newRow("noise before the reply") << MountFault::NoiseBeforeReply << QByteArray(":j2\r")
-                                            << "[^=!]{1,4}" + position << qint64(0) << true;
+                                            << "[^=!]{1,4}" + position << qint64(0) << true << 0;
     QTest::newRow("bytes after the CR") << MountFault::BytesAfterCr << QByteArray(":j2\r")
-                                        << position + "[!-~]{1,4}" << qint64(0) << true;
+                                        << position + "[!-~]{1,4}" << qint64(0) << true << 0;
     QTest::newRow("error") << MountFault::ErrorReply << QByteArray(":j2\r") << "!0\r" << qint64(0)
-                           << true;
+                           << true << 0;
     QTest::newRow("short") << MountFault::ShortReply << QByteArray(":j2\r") << "=000\r" << qint64(0)
-                           << true;
+                           << true << 0;
     QTest::newRow("no end") << MountFault::NoEnd << QByteArray(":j2\r") << "=000080" << qint64(0)
-                            << true;
+                            << true << 0;
     QTest::newRow("late") << MountFault::LateReply << QByteArray(":j2\r") << position
-                          << qint64(5000) << true;
+                          << qint64(5000) << true << 0;
     QTest::newRow("never stops") << MountFault::NeverStops << QByteArray(":K1\r") << "=\r"
-                                 << qint64(0) << true;
+                                 << qint64(0) << true << 0;
+    // A guide pulse's speed change: 1.5 times the tracking rate, period 413.
+    QTest::newRow("speed change") << MountFault::None << QByteArray(":I19D0100\r") << "=\r"
+                                  << qint64(0) << true << 1;
+    QTest::newRow("deaf to rates")
+        << MountFault::DeafToRates << QByteArray(":I19D0100\r") << "=\r" << qint64(0) << true << 0;
 }
 
 void TestSimMount::faultsOnTheLine() {
@@ -296,10 +308,12 @@ void TestSimMount::faultsOnTheLine() {
     QFETCH(QString, received);
     QFETCH(qint64, earliestMs);
     QFETCH(bool, trackingAfter);
+    QFETCH(int, rateChanges);
     SimMountController sim;
     QVERIFY(listed(sim.portLocation()));
     Line line(sim.portLocation());
     run(sim.core(), {":G110", ":J1"}, Clock::nowMs());
+    sim.core().clearRateChanges();
     sim.setFault(fault, 1);
 
     const std::int64_t sentAt = Clock::nowMs();
@@ -313,6 +327,7 @@ void TestSimMount::faultsOnTheLine() {
     QCOMPARE(sim.replies().value(0), QString::fromLatin1(got));
     QCOMPARE(sim.errorReplies(), got.startsWith('!') ? 1 : 0);
     QCOMPARE(sim.core().running(0, Clock::nowMs() + 2000), trackingAfter);
+    QCOMPARE(int(sim.core().rateChanges().size()), rateChanges);
 
     // The fault was for one command: the next is answered as it should be.
     QVERIFY(line.send(":e1\r"));
