@@ -15,7 +15,6 @@ GuideTimerThread::~GuideTimerThread() {
 void GuideTimerThread::arm(Axis& axis, std::uint32_t limitTicks) {
     QMutexLocker lock(&tickMutex);
     axis.armed = true;
-    axis.woken = false;
     axis.armedMs = Clock::nowMs();
     axis.limit = limitTicks;
     changed.wakeAll();
@@ -60,22 +59,17 @@ void GuideTimerThread::run() {
     QMutexLocker lock(&tickMutex);
     while (!stopping) {
         std::int64_t next = std::numeric_limits<std::int64_t>::max();
-        bool due = false;
-        for (Axis* axis : {&ra, &dec}) {
-            if (!axis->armed || axis->woken)
-                continue;
-            if (Clock::nowMs() >= axis->dueMs()) {
-                axis->woken = true;
-                due = true;
-            } else {
+        for (const Axis* axis : {&ra, &dec}) {
+            if (axis->armed)
                 next = std::min(next, axis->dueMs());
-            }
         }
-        if (due) {
+        if (next <= Clock::nowMs()) {
+            // A wake-up can be taken by an event loop inside a mount exchange, so it is
+            // repeated every tick until the main loop has ended the pulse.
             lock.unlock();
             wakeMainLoop();
             lock.relock();
-            continue;
+            next = Clock::nowMs() + tickMs;
         }
         if (next == std::numeric_limits<std::int64_t>::max())
             changed.wait(&tickMutex);

@@ -10,8 +10,8 @@
 // Times the guide pulses in 10 ms ticks of the clock, for the whole life of the program.
 // Arming an axis zeroes its tick count; its pulse has ended once the count passes the limit.
 // The count follows the clock, so a fast clock shortens pulses with it and a late wake-up
-// does not stretch them; when a pulse falls due the thread wakes the main loop, which ends
-// it. With no pulse armed the thread sleeps.
+// does not stretch them; from the moment a pulse falls due the thread wakes the main loop
+// every tick until it has ended the pulse. With no pulse armed the thread sleeps.
 class GuideTimerThread : public QThread, public GuidePulseTimer {
 public:
     static constexpr int tickMs = 10;
@@ -34,7 +34,6 @@ protected:
 private:
     struct Axis {
         bool armed = false;
-        bool woken = false; // the main loop was woken for this pulse
         std::int64_t armedMs = 0;
         std::uint32_t limit = 0;
         // The tick count steps at every whole 10 ms of the clock and passes the limit at the

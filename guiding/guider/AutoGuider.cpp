@@ -20,7 +20,9 @@
 #include <QCloseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <algorithm>
 #include <opencv2/imgproc.hpp>
+#include <utility>
 
 namespace {
 
@@ -87,13 +89,28 @@ void AutoGuider::guidePulse(char letter, int amount) {
     if (!GuideLaw::pulseTarget(letter, &axis, &dir))
         return;
     ui->labelGuidePulse->setText(QString::asprintf("pulse %c %d", letter, amount));
+    pendingPulses.append({letter, amount});
+}
+
+// The frame's pulses go out after it is measured, the longest first: setting off a pulse takes
+// several exchanges on the serial line, during which a shorter pulse sent before it could not
+// be ended on time.
+void AutoGuider::sendPendingPulses() {
+    std::stable_sort(pendingPulses.begin(), pendingPulses.end(),
+                     [](const GuidePulse& a, const GuidePulse& b) { return a.amount > b.amount; });
+    const QVector<GuidePulse> pulses = std::exchange(pendingPulses, {});
     MountControl* mount = state.mount;
     if (!mount)
         return;
-    if (axis == 0)
-        mount->guidePulseRa(dir, std::uint32_t(amount));
-    else
-        mount->guidePulseDec(dir, std::uint32_t(amount));
+    endDuePulses();
+    for (const GuidePulse& pulse : pulses) {
+        int axis = 0, dir = 0;
+        GuideLaw::pulseTarget(pulse.letter, &axis, &dir);
+        if (axis == 0)
+            mount->guidePulseRa(dir, std::uint32_t(pulse.amount));
+        else
+            mount->guidePulseDec(dir, std::uint32_t(pulse.amount));
+    }
 }
 
 // On every pass, not only on processed frames: a pulse lasts its time whatever the frame rate.
@@ -145,6 +162,7 @@ void AutoGuider::processGuideFrame() {
         }
         if (!compact)
             ui->previewWindow->setPixmap(QPixmap::fromImage(picture));
+        sendPendingPulses();
     }
     inStep = false;
 }

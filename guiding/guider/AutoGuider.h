@@ -93,6 +93,7 @@ private slots:
 private:
     void guidePulse(char letter, int amount) override;
     void endDuePulses();
+    void sendPendingPulses();
     bool guideImage(const cv::Mat& frame, cv::Mat& gray);
     QImage displayImage(const cv::Mat& gray, const cv::Mat& frame) const;
     void search(const cv::Mat& gray, int threshold);
@@ -118,7 +119,8 @@ private:
     GuideTimerThread& timer;
     Ui::AutoGuider* ui;
     GuideSession guide;
-    QVector<int> candidateSizes; // pixel counts of the whole-frame search's stars
+    QVector<int> candidateSizes;       // pixel counts of the whole-frame search's stars
+    QVector<GuidePulse> pendingPulses; // the session's pulses of the frame being processed
     bool compact = false;
     bool inStep = false;
     bool closing = false;

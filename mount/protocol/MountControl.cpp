@@ -299,10 +299,14 @@ void MountControl::guidePulseRa(int dir, std::uint32_t amount) {
     }
     Conversation talking(*this);
     const bool zorvan = settings.zorvanV2 != 0;
+    // The pulse's time runs from the speed change, which the controller makes as it takes the
+    // ":I"; its reply and the ":J" after it take line time that belongs to the pulse.
+    const std::uint32_t ticks = MountRates::guideTicks(amount, zorvan);
+    guideTimer->armRa(ticks);
+    debugLog("Guide pulse RA %d for %u ticks", dir, ticks);
     // Only the speed changes: the axis keeps its tracking mode and direction.
     setStepPeriod(0, MountRates::raGuideRate(settings.gspeed, dir, zorvan));
     startMotion(0);
-    guideTimer->armRa(MountRates::guideTicks(amount, zorvan));
     raState = PulseRunning;
 }
 
@@ -322,8 +326,11 @@ void MountControl::guidePulseDec(int dir, std::uint32_t amount) {
         dir = !dir;
     send(command('G', 1, QByteArray("1") + char('0' + (dir ? 1 : 0))));
     setStepPeriod(1, MountRates::decGuideRate(settings.gspeed));
+    // The axis sets off as the controller takes the ":J".
+    const std::uint32_t ticks = MountRates::guideTicks(amount, settings.zorvanV2 != 0);
+    guideTimer->armDec(ticks);
+    debugLog("Guide pulse Dec %d for %u ticks", dir, ticks);
     startMotion(1);
-    guideTimer->armDec(MountRates::guideTicks(amount, settings.zorvanV2 != 0));
     decState = PulseRunning;
 }
 
