@@ -212,6 +212,7 @@ SimOptics SimObservatory::guideOpticsAt(std::int64_t clockMs) const {
     optics.focalLengthMm = guideScope.focalLengthMm;
     optics.rotationDeg = guideScope.rotationDeg + (side == 2 ? 180 : 0);
     optics.mirrored = guideScope.mirrored;
+    optics.seeingFwhmArcsec = guideScope.starFwhmArcsec;
     return optics;
 }
 

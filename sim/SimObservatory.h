@@ -30,6 +30,9 @@ struct SimGuideScope {
     double offsetEastDeg = 0;
     double rotationDeg = 0; // as SimOptics: the guide camera's up direction, east of north
     bool mirrored = false;  // a diagonal in the guide scope
+    // A small refractor's stars: seeing, its own optics and a focus that is rarely perfect
+    // spread a star over a few pixels, which the guider needs to centre it.
+    double starFwhmArcsec = 12;
 };
 
 // Clouds in front of the telescopes: their frames show the sky background and no star.

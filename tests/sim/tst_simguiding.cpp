@@ -54,9 +54,15 @@ int showsStars(SimCamera& camera, int waitMs = 5000) {
     cv::Mat frame(camera.frameHeight(), camera.frameWidth(), CV_16UC1);
     if (!camera.readVideo(frame.data, long(frame.total() * frame.elemSize()), waitMs))
         return -1;
+    // A star, spread over a few pixels, stands far above the smoothed background's noise;
+    // under clouds only the noise's own peaks are left.
+    cv::Mat smooth;
+    cv::blur(frame, smooth, cv::Size(3, 3));
     double peak = 0;
-    cv::minMaxLoc(frame, nullptr, &peak);
-    return peak - cv::mean(frame)[0] > 200 ? 1 : 0;
+    cv::minMaxLoc(smooth, nullptr, &peak);
+    cv::Scalar mean, sigma;
+    cv::meanStdDev(smooth, mean, sigma);
+    return peak - mean[0] > 20 * sigma[0] ? 1 : 0;
 }
 
 } // namespace
@@ -169,7 +175,8 @@ void TestSimGuiding::guideCameraFaults() {
     main.setFormat(main.model.width, main.model.height, 1, true);
     for (SimCamera* camera : {&guide, &main}) {
         camera->open();
-        camera->setExposureUs(50000);
+        // The guide scope spreads its stars over a few pixels: a longer exposure shows them.
+        camera->setExposureUs(camera == &guide ? 200000 : 50000);
         camera->startVideo();
     }
     const struct {
