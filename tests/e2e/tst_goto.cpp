@@ -71,6 +71,14 @@ struct Session {
     void press(const char* name) {
         QTest::mouseClick(window->findChild<QPushButton*>(name), Qt::LeftButton);
     }
+    // The user has turned the tube by hand onto Regulus, east of the pier, picks it and syncs;
+    // then a position update.
+    void syncOnRegulus() {
+        truth(e2e).turnTo(regulus.ra, regulus.dec, 1);
+        pick(regulus);
+        press("pushButton_18");
+        e2e.runFor(1500);
+    }
     // Until both axes stand and the program tracks again, then one more position update.
     bool settle() {
         SimMountCore& motors = controller(e2e).core();
@@ -121,10 +129,7 @@ private:
 void TestGoto::syncThenGoto() {
     Session s;
     QVERIFY(s.open());
-    truth(s.e2e).turnTo(regulus.ra, regulus.dec, 1);
-    s.pick(regulus);
-    s.press("pushButton_18");
-    s.e2e.runFor(1500);
+    s.syncOnRegulus();
     QVERIFY2(s.modelOff() < 0.02, qPrintable(QString::number(s.modelOff())));
 
     const std::int64_t start = Clock::nowMs();
@@ -218,10 +223,7 @@ void TestGoto::tracking() {
 void TestGoto::gotoKeptWhileTheMountTalks() {
     Session s;
     QVERIFY(s.open());
-    truth(s.e2e).turnTo(regulus.ra, regulus.dec, 1);
-    s.pick(regulus);
-    s.press("pushButton_18");
-    s.e2e.runFor(1500);
+    s.syncOnRegulus();
     controller(s.e2e).clearRecords();
     // A finger on GOTO in the middle of a position update.
     bool pressed = false, kept = false;
@@ -250,10 +252,7 @@ void TestGoto::gotoKeptWhileTheMountTalks() {
 void TestGoto::lineStopsAnswering(MountFault fault) {
     Session s;
     QVERIFY(s.open());
-    truth(s.e2e).turnTo(regulus.ra, regulus.dec, 1);
-    s.pick(regulus);
-    s.press("pushButton_18");
-    s.e2e.runFor(1500);
+    s.syncOnRegulus();
     const double ra = s.e2e.state().syncPointRa, dec = s.e2e.state().syncPointDec;
     controller(s.e2e).setFault(fault);
     s.e2e.runFor(12000);
