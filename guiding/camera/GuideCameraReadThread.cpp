@@ -31,11 +31,6 @@ void GuideCameraReadThread::deactivate() {
     ready = false;
 }
 
-bool GuideCameraReadThread::isActive() const {
-    QMutexLocker lock(&guideMutex);
-    return active;
-}
-
 bool GuideCameraReadThread::takeFrame(cv::Mat& copy) {
     QMutexLocker lock(&guideMutex);
     if (!ready || !active)

@@ -21,7 +21,6 @@ public:
     // any frame still ready is dropped.
     void activate(int width, int height);
     void deactivate();
-    bool isActive() const;
 
     // The autoguider's step: copies a ready frame and clears the flag; false when none is ready.
     bool takeFrame(cv::Mat& frame);

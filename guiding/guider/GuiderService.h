@@ -29,7 +29,6 @@ public:
     void installHooks(CaptureHooks& hooks);
 
     AutoGuider* window() const { return guider; }
-    CameraDevice& camera() { return *guideCamera; }
     GuideCameraReadThread& reader() { return *guideReader; }
 
 private:
