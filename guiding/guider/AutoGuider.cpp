@@ -8,6 +8,8 @@
 #include "GuideDirections.h"
 #include "GuideFrameFold.h"
 #include "GuideLaw.h"
+#include "GuidePreview.h"
+#include "GuideStarMeasure.h"
 #include "GuideTimerThread.h"
 #include "MountControl.h"
 #include "OrlentGuiderParameter.h"
@@ -18,7 +20,6 @@
 #include "ui_AutoGuider.h"
 
 #include <QCloseEvent>
-#include <QPainter>
 #include <QPixmap>
 #include <algorithm>
 #include <opencv2/imgproc.hpp>
@@ -48,12 +49,6 @@ QString exposureLabel(int index) {
     if (us >= 1000000)
         return QString::number(us / 1000000);
     return QString("1/%1").arg(qRound(1e6 / us));
-}
-
-QImage toImage(const cv::Mat& picture) {
-    const QImage::Format format =
-        picture.channels() == 3 ? QImage::Format_BGR888 : QImage::Format_Grayscale8;
-    return QImage(picture.data, picture.cols, picture.rows, int(picture.step), format).copy();
 }
 
 } // namespace
@@ -191,12 +186,9 @@ bool AutoGuider::guideImage(const cv::Mat& frame, cv::Mat& gray) {
 }
 
 QImage AutoGuider::displayImage(const cv::Mat& gray, const cv::Mat& frame) const {
-    if (camera.vendor() != CameraDevice::Uvc && camera.isColor) {
-        cv::Mat bgr;
-        cv::cvtColor(frame, bgr, BayerPattern::demosaicCode(camera.bayerPattern));
-        return toImage(bgr);
-    }
-    return toImage(gray);
+    const bool mosaic = camera.vendor() != CameraDevice::Uvc && camera.isColor;
+    return GuidePreview::picture(frame, gray,
+                                 mosaic ? BayerPattern::demosaicCode(camera.bayerPattern) : 0);
 }
 
 void AutoGuider::search(const cv::Mat& gray, int threshold) {
@@ -216,34 +208,26 @@ void AutoGuider::search(const cv::Mat& gray, int threshold) {
 }
 
 void AutoGuider::choose(QImage& picture, const cv::Mat& gray) {
-    QPainter painter(&picture);
     const QVector<QPoint>& boxes = guide.candidates();
-    for (int i = 0; i < boxes.size(); ++i) {
-        painter.setPen(i == guide.candidateIndex() ? Qt::green : Qt::red);
-        painter.drawRect(boxes[i].x(), boxes[i].y(), boxSize - 1, boxSize - 1);
-    }
+    for (int i = 0; i < boxes.size(); ++i)
+        GuidePreview::drawBox(picture, boxes[i].x(), boxes[i].y(),
+                              i == guide.candidateIndex() ? Qt::green : Qt::red);
     showGuideBox(gray);
     ui->labelGuide->setText(QString("size=%1").arg(candidateSizes.value(guide.candidateIndex())));
 }
 
 void AutoGuider::run(QImage& picture, const cv::Mat& gray, int threshold) {
     showGuideBox(gray);
-    ui->labelGuide->setText("size=0.0");
-    const cv::Mat box = gray(cv::Rect(guide.lockX(), guide.lockY(), boxSize, boxSize));
-    StarSpotDetector detector(box);
-    GuideStar star;
-    if (detector.findStars(threshold, true) > 0 &&
-        detector.findStars(detector.refinedThreshold(threshold), true) > 0) {
-        star = GuideStar::at(detector.chosenBoxX(), detector.chosenBoxY());
-        ui->labelGuide->setText(QString("size=%1,(%2,%3)")
-                                    .arg(detector.chosenPixelCount())
-                                    .arg(star.dx, 0, 'f', 2)
-                                    .arg(star.dy, 0, 'f', 2));
-    }
+    const GuideStarMeasure measured =
+        GuideStarMeasure::inBox(gray, guide.lockX(), guide.lockY(), threshold);
+    const GuideStar& star = measured.star;
+    ui->labelGuide->setText(star.found ? QString("size=%1,(%2,%3)")
+                                             .arg(measured.pixelCount)
+                                             .arg(star.dx, 0, 'f', 2)
+                                             .arg(star.dy, 0, 'f', 2)
+                                       : QString("size=0.0"));
     showResult(guide.processFrame(star, settings));
-    QPainter painter(&picture);
-    painter.setPen(Qt::red);
-    painter.drawRect(guide.lockX(), guide.lockY(), boxSize - 1, boxSize - 1);
+    GuidePreview::drawBox(picture, guide.lockX(), guide.lockY(), Qt::red);
 }
 
 void AutoGuider::showResult(const GuideFrameResult& result) {
@@ -274,7 +258,7 @@ void AutoGuider::showGuideBox(const cv::Mat& gray) {
     cv::Mat magnified;
     cv::resize(gray(inside), magnified, cv::Size(), magnification, magnification,
                cv::INTER_NEAREST);
-    ui->guideWindow->setPixmap(QPixmap::fromImage(toImage(magnified)));
+    ui->guideWindow->setPixmap(QPixmap::fromImage(GuidePreview::toImage(magnified)));
 }
 
 void AutoGuider::startDither() {
