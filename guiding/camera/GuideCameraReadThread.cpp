@@ -52,10 +52,13 @@ bool GuideCameraReadThread::readFrame(cv::Mat& into) {
         return !into.empty() && camera.getVideoData(into.data, long(into.total()));
     try {
         cv::Mat picture;
-        if (!camera.uvc || !camera.uvc->read(picture))
+        const bool read = camera.uvc && camera.uvc->read(picture);
+        // The first failed read is handed over as an empty picture, for the autoguider to tell
+        // the user; those after it are not, until a read succeeds again.
+        if (!read && lastReadFailed)
             return false;
-        // An empty picture is handed over too: the autoguider tells the user once.
-        into = picture;
+        lastReadFailed = !read;
+        into = read ? picture : cv::Mat();
         return true;
     } catch (const std::exception&) {
         debugLog("frame error guideCameraReadThread::run");

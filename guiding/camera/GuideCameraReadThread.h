@@ -37,6 +37,7 @@ private:
     CameraDevice& camera;
     cv::Mat frame; // written only while the flag is clear, read only while it is set
     std::atomic<long> readCount{0};
+    bool lastReadFailed = false; // the reading thread's own
 
     mutable QMutex guideMutex;
     QWaitCondition changed;

@@ -11,6 +11,7 @@
 #include "ProcessState.h"
 #include "SettingsRecord.h"
 #include "UserPrompt.h"
+#include "UvcCapture.h"
 
 #include <QWidget>
 
@@ -48,6 +49,11 @@ void GuiderService::open(QWidget* mainWindow) {
     }
     if (!mount.connectMount())
         return;
+    // A video-class camera that the last window let go after a failed read is opened afresh:
+    // the user was told to start the guider again.
+    if (cameraOpen && guideCamera->vendor() == CameraDevice::Uvc &&
+        !(guideCamera->uvc && guideCamera->uvc->isOpened()))
+        cameraOpen = false;
     if (!cameraOpen) {
         GuideCameraOpen opener(*guideCamera, *state.settings, state.appDir);
         GuideCameraOpen::MainCamera main;
