@@ -6,10 +6,15 @@
 //                                    open: its position update every half second
 //   capture_figures series <camera>  peak memory through a dark, a flat and a corrected
 //                                    light series, against six 16-bit frames plus 200 MB
+//   capture_figures guide <main>,<guide camera>
+//                                    the processor the program takes while it guides on 1 s
+//                                    frames, against the same program idle
 // Processor shares include the simulated camera's rendering, which runs in the same process.
+#include "AutoGuider.h"
 #include "CameraDevice.h"
 #include "Clock.h"
 #include "DataFolder.h"
+#include "GuiderService.h"
 #include "HostPath.h"
 #include "ImageDisplay.h"
 #include "MainProgram.h"
@@ -105,26 +110,77 @@ int idle(MainProgram& program, const QString& camera) {
     return 0;
 }
 
+// The user at the modal lists: the simulated controller in the port dialog, the first camera
+// in a camera chooser.
+struct ListAnswers {
+    ListAnswers() {
+        QObject::connect(&poll, &QTimer::timeout, [] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog)
+                return;
+            if (auto* ports = dialog->findChild<QListWidget*>("comPortListWidget")) {
+                const QList<QListWidgetItem*> mount =
+                    ports->findItems("Mount Controller", Qt::MatchContains);
+                if (!mount.isEmpty())
+                    ports->setCurrentItem(mount.first());
+            } else if (auto* cameras = dialog->findChild<QListWidget*>("listWidget")) {
+                cameras->setCurrentRow(0);
+            } else {
+                return;
+            }
+            dialog->findChild<QPushButton*>("pushButton")->click();
+        });
+        poll.start(5);
+    }
+    QTimer poll;
+};
+
 // "接続" with the simulated controller chosen in the port dialog, then "導入".
 bool openGoto(MainProgram& program) {
-    QTimer user;
-    QObject::connect(&user, &QTimer::timeout, [] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        auto* rows = dialog ? dialog->findChild<QListWidget*>("comPortListWidget") : nullptr;
-        if (!rows)
-            return;
-        const QList<QListWidgetItem*> mount =
-            rows->findItems("Mount Controller", Qt::MatchContains);
-        if (!mount.isEmpty())
-            rows->setCurrentItem(mount.first());
-        dialog->findChild<QPushButton*>("pushButton")->click();
-    });
-    user.start(5);
+    ListAnswers user;
     press(program, "pushButton_72");
     if (!program.state().mount)
         return false;
     press(program, "pushButton_58");
     return program.window().gotoWindowOpen() != nullptr;
+}
+
+// Guiding on the stored directions of the simulated guide scope, without calibrating.
+int guide(MainProgram& program, const QString& cameras) {
+    runFor(program, 1000);
+    double cpuBefore = cpuSeconds();
+    const int ms = 20000;
+    runFor(program, ms);
+    const double idleCpu = 100.0 * (cpuSeconds() - cpuBefore) / (ms / 1000.0);
+
+    SettingsRecord& settings = *program.state().settings;
+    settings.gexposure = 10; // 1 s
+    settings.dirRight = 'E';
+    settings.dirLeft = 'W';
+    settings.dirUpper = 'N';
+    settings.dirLower = 'S';
+    {
+        ListAnswers user;
+        press(program, "pushButton_59");
+    }
+    AutoGuider* window = program.guider().window();
+    if (!window)
+        return 1;
+    window->findChild<QPushButton*>("pushButton_2")->click(); // "ガイド"
+    if (!runUntil(
+            program, [&] { return window->session().state() == GuideSession::Choosing; }, 20000))
+        return 1;
+    window->findChild<QPushButton*>("pushButton_32")->click(); // "選択"
+    runFor(program, 5000);
+    cpuBefore = cpuSeconds();
+    runFor(program, ms);
+    const double guideCpu = 100.0 * (cpuSeconds() - cpuBefore) / (ms / 1000.0);
+    const bool guiding = window->session().state() == GuideSession::Running;
+    std::printf("Guiding  %-18s 1 s frames %5.2f %% of one core, idle %5.2f %%, above idle "
+                "%5.2f %% (goal 3)%s\n",
+                qPrintable(cameras), guideCpu, idleCpu, guideCpu - idleCpu,
+                guiding ? "" : "  NOT GUIDING");
+    return guiding ? 0 : 1;
 }
 
 int series(MainProgram& program, const QString& camera) {
@@ -175,7 +231,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     if (arguments.size() < 3) {
-        std::printf("usage: capture_figures live|idle|goto|series <camera>\n");
+        std::printf("usage: capture_figures live|idle|goto|series <camera>\n"
+                    "       capture_figures guide <main camera>,<guide camera>\n");
         return 2;
     }
     QTemporaryDir drives;
@@ -187,12 +244,17 @@ int main(int argc, char* argv[]) {
     UserPrompt::setMessageHandler(
         [](const QString& text) { std::printf("message: %s\n", qPrintable(text)); });
     MainProgram program;
-    program.start(
-        {HostPath::fromHost(QCoreApplication::applicationDirPath() + "/../bin/Vesperix")});
+    {
+        ListAnswers user; // the main camera, when there are several
+        program.start(
+            {HostPath::fromHost(QCoreApplication::applicationDirPath() + "/../bin/Vesperix")});
+    }
     if (arguments[1] == "live")
         return liveView(program, arguments[2]);
     if (arguments[1] == "idle")
         return idle(program, arguments[2]);
+    if (arguments[1] == "guide")
+        return guide(program, arguments[2]);
     if (arguments[1] == "goto") {
         if (!openGoto(program))
             return 1;
