@@ -577,8 +577,8 @@ void TestGuider::faults() {
         QVERIFY(g.session().state() == GuideSession::Running);
         QVERIFY(g.e2e.runUntil([&] { return pulsesLogged() > beforeClouds; }, 60000));
 
-        // The guide camera falls silent as a pulse sets off: the pulse ends on time, the
-        // window answers.
+        // The guide camera falls silent as a pulse sets off: the pulse ends without waiting
+        // for a frame (within its time and a tenth of a real second), the window answers.
         MountControl* mount = g.e2e.state().mount;
         QVERIFY(
             g.e2e.runUntil([&] { return mount->raState == MountControl::PulseRunning; }, 60000));
@@ -588,7 +588,7 @@ void TestGuider::faults() {
             g.e2e.log.lines().filter("Guide pulse RA").last().section(' ', 5, 5).toInt();
         QVERIFY(g.e2e.runUntil([&] { return mount->raState == MountControl::Idle; }, 10000));
         QVERIFY2(
-            Clock::nowMs() - silentFrom <= ticks * 10 + 300,
+            Clock::nowMs() - silentFrom <= ticks * 10 + 1000,
             qPrintable(
                 QString("%1 ticks ended after %2 ms").arg(ticks).arg(Clock::nowMs() - silentFrom)));
         g.click("pushButton_3");
