@@ -1,5 +1,8 @@
 // Compositing without the window: stars found on drawn star fields, frames aligned on them
-// (shifted, turned, with grown stars, without enough stars).
+// (shifted, turned, with grown stars, without enough stars), the running mean with its undo,
+// and the names of the composite's files.
+#include "CompositeAccumulator.h"
+#include "CompositeNames.h"
 #include "CompositeStarDetector.h"
 #include "FrameAligner.h"
 #include "LogRecorder.h"
@@ -66,6 +69,12 @@ std::vector<StarEntry> starList(const std::vector<cv::Point2d>& points, int area
     return stars;
 }
 
+cv::Mat filled(int channels, const QVector<int>& values) {
+    cv::Mat image(5, 37, CV_16UC(channels));
+    image.setTo(cv::Scalar(values.value(0), values.value(1), values.value(2)));
+    return image;
+}
+
 } // namespace
 
 class TestStacking : public QObject {
@@ -79,6 +88,13 @@ private slots:
     void framesWithoutEnoughMatches();
     void crowdedFieldsKeepTheCentralStars_data();
     void crowdedFieldsKeepTheCentralStars();
+    void weightedMean_data();
+    void weightedMean();
+    void takeBackUndoesOnlyAStackedFrame();
+    void names_data();
+    void names();
+    void colourTwins_data();
+    void colourTwins();
 };
 
 void TestStacking::alignsShiftedAndTurnedFrames_data() {
@@ -255,6 +271,117 @@ void TestStacking::crowdedFieldsKeepTheCentralStars() {
         QVERIFY(std::fabs(stars[i].x - expected[i].x) < 1e-9);
         QVERIFY(std::fabs(stars[i].y - expected[i].y) < 1e-9);
     }
+}
+
+void TestStacking::weightedMean_data() {
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<QVector<int>>("base");
+    QTest::addColumn<int>("baseCount");
+    QTest::addColumn<QVector<int>>("frame");
+    QTest::addColumn<int>("frameCount");
+    QTest::addColumn<QVector<int>>("expected");
+    QTest::addColumn<int>("expectedCount");
+    using V = QVector<int>;
+    QTest::newRow("5 + 1") << 1 << V{1000} << 5 << V{2000} << 1 << V{1166} << 6;
+    QTest::newRow("truncated, not rounded") << 1 << V{0} << 2 << V{5} << 1 << V{1} << 3;
+    QTest::newRow("exact quotients") << 1 << V{65534} << 1 << V{65532} << 1 << V{65533} << 2;
+    QTest::newRow("colour channels apart")
+        << 3 << V{100, 40000, 65535} << 3 << V{200, 0, 65535} << 2 << V{140, 24000, 65535} << 5;
+    QTest::newRow("big counts stay at 65535")
+        << 1 << V{65535} << 40000 << V{65535} << 50000 << V{65535} << 90000;
+    QTest::newRow("big counts, just under the top")
+        << 1 << V{65535} << 1000000 << V{0} << 1 << V{65534} << 1000001;
+    QTest::newRow("counts of 0 count as 1") << 1 << V{100} << 0 << V{301} << 0 << V{200} << 2;
+}
+
+void TestStacking::weightedMean() {
+    QFETCH(int, channels);
+    QFETCH(QVector<int>, base);
+    QFETCH(int, baseCount);
+    QFETCH(QVector<int>, frame);
+    QFETCH(int, frameCount);
+    QFETCH(QVector<int>, expected);
+    QFETCH(int, expectedCount);
+    LogRecorder log;
+    CompositeAccumulator composite;
+    QVERIFY(composite.start(filled(channels, base), baseCount));
+    QVERIFY(composite.add(filled(channels, frame), frameCount));
+    QCOMPARE(composite.count(), expectedCount);
+    QCOMPARE(cv::norm(composite.image(), filled(channels, expected), cv::NORM_INF), 0.0);
+    QVERIFY(log.contains(
+        QString::asprintf("Composite %d + %d", std::max(baseCount, 1), std::max(frameCount, 1))));
+}
+
+void TestStacking::takeBackUndoesOnlyAStackedFrame() {
+    CompositeAccumulator composite;
+    QVERIFY(!composite.takeBack());
+    QVERIFY(composite.start(filled(3, {100, 200, 300}), 5));
+    QVERIFY(!composite.takeBack());
+    const cv::Mat base = composite.image(); // held as a window would hold what it shows
+    QVERIFY(composite.add(filled(3, {700, 800, 900}), 1));
+    QVERIFY(composite.add(filled(3, {1300, 1400, 1500}), 2));
+    // A frame of another size is not stacked and leaves the undo level alone.
+    QVERIFY(!composite.add(cv::Mat(5, 36, CV_16UC3, cv::Scalar(0)), 1));
+    QCOMPARE(composite.count(), 8);
+    QVERIFY(composite.takeBack());
+    QCOMPARE(composite.count(), 6);
+    QCOMPARE(cv::norm(composite.image(), filled(3, {200, 300, 400}), cv::NORM_INF), 0.0);
+    QVERIFY(!composite.takeBack());
+    QCOMPARE(composite.count(), 6);
+    QCOMPARE(cv::norm(composite.image(), filled(3, {200, 300, 400}), cv::NORM_INF), 0.0);
+    QCOMPARE(cv::norm(base, filled(3, {100, 200, 300}), cv::NORM_INF), 0.0);
+}
+
+void TestStacking::names_data() {
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<QString>("processed");
+    QTest::addColumn<QString>("report");
+    QTest::newRow("frame") << "M00012.tif" << 7 << "M00012+07.tif"
+                           << "KM00012+07.tif"
+                           << "RM00012+07.rpt";
+    QTest::newRow("composite keeps its stem") << "M00012+05.tif" << 12 << "M00012+12.tif"
+                                              << "KM00012+12.tif"
+                                              << "RM00012+12.rpt";
+    QTest::newRow("colour, three digits") << "C00003.tif" << 120 << "C00003+120.tif"
+                                          << "KC00003+120.tif"
+                                          << "RC00003+120.rpt";
+}
+
+void TestStacking::names() {
+    QFETCH(QString, base);
+    QFETCH(int, count);
+    QFETCH(QString, saved);
+    QFETCH(QString, processed);
+    QFETCH(QString, report);
+    QCOMPARE(CompositeNames::savedName(base, count), saved);
+    QCOMPARE(CompositeNames::processedName(saved), processed);
+    QCOMPARE(CompositeNames::reportName(saved), report);
+}
+
+void TestStacking::colourTwins_data() {
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<bool>("same");
+    QTest::newRow("frame and its colour twin") << "M00003.tif"
+                                               << "C00003.tif" << true;
+    QTest::newRow("colour twin and its frame") << "C00003.tif"
+                                               << "M00003.tif" << true;
+    QTest::newRow("the same name") << "M00003+04.tif"
+                                   << "M00003+04.tif" << true;
+    QTest::newRow("another number") << "M00003.tif"
+                                    << "C00004.tif" << false;
+    QTest::newRow("a dark is no twin") << "D00003.tif"
+                                       << "M00003.tif" << false;
+}
+
+void TestStacking::colourTwins() {
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(bool, same);
+    QCOMPARE(CompositeNames::sameFrame(a, b), same);
+    QCOMPARE(CompositeNames::sameFrame(b, a), same);
 }
 
 QTEST_GUILESS_MAIN(TestStacking)
