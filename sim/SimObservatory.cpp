@@ -248,6 +248,14 @@ SimOptics SimObservatory::exposureOptics(const SimCamera& camera, std::int64_t f
         sky = clouds;
         sigma = tipTiltArcsec;
         seed = tipTiltSeed;
+        if (!guided) {
+            const int k = exposuresDrifted[&camera]++;
+            optics.fieldShiftX = fieldMove.dx + k * fieldDrift.dx;
+            optics.fieldShiftY = fieldMove.dy + k * fieldDrift.dy;
+            optics.fieldTurnDeg = fieldMove.turnDeg + k * fieldDrift.turnDeg;
+            optics.trailPx = trailPx;
+            optics.trailAngleDeg = trailAngleDeg;
+        }
     }
     sigma /= std::sqrt(std::max(1.0, double(span) / 1000));
     if (sigma > 0) {
@@ -272,6 +280,23 @@ void SimObservatory::setTipTilt(double sigmaArcsec, std::uint64_t seed) {
 void SimObservatory::setClouds(SimClouds sky) {
     std::lock_guard<std::mutex> lock(skyMutex);
     clouds = sky;
+}
+
+void SimObservatory::setFieldMove(const SimFieldMove& move) {
+    std::lock_guard<std::mutex> lock(skyMutex);
+    fieldMove = move;
+}
+
+void SimObservatory::setFieldDrift(const SimFieldMove& perExposure) {
+    std::lock_guard<std::mutex> lock(skyMutex);
+    fieldDrift = perExposure;
+    exposuresDrifted.clear();
+}
+
+void SimObservatory::setTrail(double px, double angleDeg) {
+    std::lock_guard<std::mutex> lock(skyMutex);
+    trailPx = std::isfinite(px) ? std::max(0.0, px) : 0;
+    trailAngleDeg = std::isfinite(angleDeg) ? angleDeg : 0;
 }
 
 void SimObservatory::resetTrackingError(std::int64_t clockMs) {

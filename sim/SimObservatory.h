@@ -5,6 +5,7 @@
 #include "SkyRenderer.h"
 #include "StarCatalog.h"
 
+#include <QMap>
 #include <QString>
 #include <QVector>
 #include <atomic>
@@ -33,6 +34,13 @@ struct SimGuideScope {
     // A small refractor's stars: seeing, its own optics and a focus that is rarely perfect
     // spread a star over a few pixels, which the guider needs to centre it.
     double starFwhmArcsec = 12;
+};
+
+// A move of the main camera's field on its sensor (see SimOptics): pixels and degrees.
+struct SimFieldMove {
+    double dx = 0;
+    double dy = 0;
+    double turnDeg = 0;
 };
 
 // Clouds in front of the telescopes: their frames show the sky background and no star.
@@ -104,6 +112,12 @@ public:
     // The same seed gives the same shifts, camera by camera and frame by frame.
     void setTipTilt(double sigmaArcsec, std::uint64_t seed);
     void setClouds(SimClouds clouds);
+    // The main cameras' field (not the guide camera's): moved and turned on the sensor, then
+    // drifting by `perExposure` once more with each exposure from now on (the field rotation
+    // of a mount set up off the pole), and trailed by a guiding error.
+    void setFieldMove(const SimFieldMove& move);
+    void setFieldDrift(const SimFieldMove& perExposure);
+    void setTrail(double px, double angleDeg);
 
     // The truth tests judge guiding by: the tracking error from the mount's reference (set
     // when the tube was last turned by hand, or here), and the same on the guide frame.
@@ -133,4 +147,9 @@ private:
     SimClouds clouds = SimClouds::Clear;
     double tipTiltArcsec = 0.3;
     std::uint64_t tipTiltSeed = 1;
+    SimFieldMove fieldMove;
+    SimFieldMove fieldDrift;
+    mutable QMap<const SimCamera*, int> exposuresDrifted; // each camera's, since the drift was set
+    double trailPx = 0;
+    double trailAngleDeg = 0;
 };

@@ -148,12 +148,17 @@ inline float sampleElectrons(float mean, float read, std::uint64_t bits, const G
 }
 
 // The tangent plane of the pointing, in sensor pixels.
+double finiteOr(double value, double fallback) {
+    return std::isfinite(value) ? value : fallback;
+}
+
 struct Plate {
     double pointing[3], east[3], north[3];
     double centreX, centreY;
     double pixelsPerRadian;
     double cosRot, sinRot;
-    double flip; // -1 mirrored
+    double flip;                             // -1 mirrored
+    double cosTurn, sinTurn, shiftX, shiftY; // the field's move on the sensor
     bool valid;
 
     Plate(const SimSensor& sensor, const SimOptics& optics) {
@@ -174,6 +179,10 @@ struct Plate {
         cosRot = std::cos(optics.rotationDeg * degree);
         sinRot = std::sin(optics.rotationDeg * degree);
         flip = optics.mirrored ? -1 : 1;
+        cosTurn = std::cos(finiteOr(optics.fieldTurnDeg, 0) * degree);
+        sinTurn = std::sin(finiteOr(optics.fieldTurnDeg, 0) * degree);
+        shiftX = finiteOr(optics.fieldShiftX, 0);
+        shiftY = finiteOr(optics.fieldShiftY, 0);
         valid = std::isfinite(pixelsPerRadian) && pixelsPerRadian > 0 &&
                 std::isfinite(pointing[0] + pointing[1] + pointing[2]) &&
                 std::isfinite(cosRot + sinRot);
@@ -186,8 +195,10 @@ struct Plate {
         const double xi = dot(v, east) / c, eta = dot(v, north) / c;
         // Right is west at rotation 0, up is north; both turn with the sensor, and a mirror
         // swaps left and right after the turn.
-        *x = centreX + flip * pixelsPerRadian * (-xi * cosRot + eta * sinRot);
-        *y = centreY - pixelsPerRadian * (xi * sinRot + eta * cosRot);
+        const double u = flip * pixelsPerRadian * (-xi * cosRot + eta * sinRot);
+        const double w = -pixelsPerRadian * (xi * sinRot + eta * cosRot);
+        *x = centreX + u * cosTurn - w * sinTurn + shiftX;
+        *y = centreY + u * sinTurn + w * cosTurn + shiftY;
         return true;
     }
 
@@ -268,10 +279,6 @@ void pixelFractions(double c, double sigma, int first, int last, std::vector<flo
         out.push_back(float(0.5 * (upper - lower)));
         lower = upper;
     }
-}
-
-double finiteOr(double value, double fallback) {
-    return std::isfinite(value) ? value : fallback;
 }
 
 // Everything a frame needs, worked out before its rows are rendered in parallel. Region
@@ -471,36 +478,49 @@ void addStamps(const Stars& stars, float brightest, const Plate& plate, const Si
         for (const double cy : {job.y0 - 0.5, yLast + 0.5})
             farthest = std::max(farthest, std::hypot(cx - plate.centreX, cy - plate.centreY));
     }
+    // A field moved on the sensor or trailed brings in stars from that much farther out.
+    farthest += std::hypot(plate.shiftX, plate.shiftY) +
+                std::clamp(finiteOr(optics.trailPx, 0), 0.0, 1000.0) / 2;
     const double tanReach = (farthest + reach(double(brightest) * seconds)) / plate.pixelsPerRadian;
     const double cosLimit = 1 / std::sqrt(1 + tanReach * tanReach);
 
     const int* sites = bayerSites[std::clamp(sensor.bayerPattern, 0, 3)];
     const double starlight = std::clamp(finiteOr(optics.starlight, 1), 0.0, 1.0);
+    const double trail = std::clamp(finiteOr(optics.trailPx, 0), 0.0, 1000.0);
+    const double trailCos = std::cos(finiteOr(optics.trailAngleDeg, 0) * degree);
+    const double trailSin = std::sin(finiteOr(optics.trailAngleDeg, 0) * degree);
     for (const auto& star : stars) {
         if (Plate::dot(star.v, plate.pointing) < cosLimit)
             continue;
         double px, py;
         if (!plate.toPixel(star.v, &px, &py))
             continue;
-        const double electrons = double(star.electronsPerSecond) * seconds * starlight;
+        // A trailed star is drawn as images half a pixel apart along its trail.
+        const int images = trail > 0 ? int(std::ceil(trail / 0.5)) + 1 : 1;
+        const double electrons =
+            double(star.electronsPerSecond) * seconds * starlight / double(images);
         const double r = reach(electrons);
-        if (px + r < job.x0 || px - r > xLast || py + r < job.y0 || py - r > yLast)
-            continue;
-        Stamp s;
-        s.x0 = std::max(job.x0, int(std::floor(px - r)));
-        s.x1 = std::min(xLast, int(std::ceil(px + r)));
-        s.y0 = std::max(job.y0, int(std::floor(py - r)));
-        s.y1 = std::min(yLast, int(std::ceil(py + r)));
-        s.fxOffset = int(job.fractions.size());
-        pixelFractions(px, sigma, s.x0, s.x1, job.fractions);
-        s.fyOffset = int(job.fractions.size());
-        pixelFractions(py, sigma, s.y0, s.y1, job.fractions);
-        const double dx = px - plate.centreX, dy = py - plate.centreY;
-        const double seen = electrons * std::max(0.0, 1 - job.falloff * (dx * dx + dy * dy));
-        for (int i = 0; i < 4; ++i)
-            s.electrons[i] =
-                float(seen * job.response[i] * (sensor.isColor ? star.rgb[sites[i]] : 1.0f));
-        job.stamps.push_back(s);
+        for (int k = 0; k < images; ++k) {
+            const double along = images > 1 ? trail * (double(k) / (images - 1) - 0.5) : 0;
+            const double ix = px + along * trailCos, iy = py + along * trailSin;
+            if (ix + r < job.x0 || ix - r > xLast || iy + r < job.y0 || iy - r > yLast)
+                continue;
+            Stamp s;
+            s.x0 = std::max(job.x0, int(std::floor(ix - r)));
+            s.x1 = std::min(xLast, int(std::ceil(ix + r)));
+            s.y0 = std::max(job.y0, int(std::floor(iy - r)));
+            s.y1 = std::min(yLast, int(std::ceil(iy + r)));
+            s.fxOffset = int(job.fractions.size());
+            pixelFractions(ix, sigma, s.x0, s.x1, job.fractions);
+            s.fyOffset = int(job.fractions.size());
+            pixelFractions(iy, sigma, s.y0, s.y1, job.fractions);
+            const double dx = ix - plate.centreX, dy = iy - plate.centreY;
+            const double seen = electrons * std::max(0.0, 1 - job.falloff * (dx * dx + dy * dy));
+            for (int i = 0; i < 4; ++i)
+                s.electrons[i] =
+                    float(seen * job.response[i] * (sensor.isColor ? star.rgb[sites[i]] : 1.0f));
+            job.stamps.push_back(s);
+        }
     }
 }
 

@@ -22,6 +22,16 @@ struct SimOptics {
     double vignetting = 0.25;           // fraction of light lost in the corners
     double flatElectronsPerSecond = 4000; // flat-panel illumination per pixel
     double starlight = 1; // share of the stars' light that reaches the sensor: 0 under clouds
+    // The field as it lands on the sensor, after the projection: turned by fieldTurnDeg about
+    // the sensor centre (clockwise on the frame, rows running down), then moved by
+    // (fieldShiftX, fieldShiftY) pixels. A drifting or rotating field between frames.
+    double fieldShiftX = 0;
+    double fieldShiftY = 0;
+    double fieldTurnDeg = 0;
+    // Trailing from a guiding error: each star's light spread evenly along trailPx pixels
+    // centred on its place, at trailAngleDeg from the rows (clockwise), its flux kept.
+    double trailPx = 0;
+    double trailAngleDeg = 0;
 };
 
 // One sensor model: geometry and noise.
