@@ -20,6 +20,7 @@
 #include "ui_AutoGuider.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QPixmap>
 #include <algorithm>
 #include <opencv2/imgproc.hpp>
@@ -105,6 +106,8 @@ void AutoGuider::sendPendingPulses() {
             mount->guidePulseRa(dir, std::uint32_t(pulse.amount));
         else
             mount->guidePulseDec(dir, std::uint32_t(pulse.amount));
+        // A pulse shorter than the exchanges that set it off is already due.
+        endDuePulses();
     }
 }
 
@@ -157,6 +160,9 @@ void AutoGuider::processGuideFrame() {
         }
         if (!compact)
             ui->previewWindow->setPixmap(QPixmap::fromImage(picture));
+        // The window is painted now, before the pulses set off: painting it takes longer than
+        // the shortest pulses last, and a pass that paints cannot end them.
+        QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
         sendPendingPulses();
     }
     inStep = false;
