@@ -3,13 +3,21 @@
 // and the names of the composite's files.
 #include "CompositeAccumulator.h"
 #include "CompositeNames.h"
+#include "CompositeSession.h"
 #include "CompositeStarDetector.h"
+#include "CompositeView.h"
 #include "FrameAligner.h"
+#include "HostPath.h"
 #include "LogRecorder.h"
+#include "SettingsRecord.h"
+#include "TestDrives.h"
+#include "TiffFile.h"
+#include "UserPrompt.h"
 
 #include <QtTest>
 #include <algorithm>
 #include <cmath>
+#include <opencv2/imgproc.hpp>
 
 namespace {
 
@@ -95,6 +103,7 @@ private slots:
     void names();
     void colourTwins_data();
     void colourTwins();
+    void compositeOfTheDataFolder();
 };
 
 void TestStacking::alignsShiftedAndTurnedFrames_data() {
@@ -382,6 +391,117 @@ void TestStacking::colourTwins() {
     QFETCH(bool, same);
     QCOMPARE(CompositeNames::sameFrame(a, b), same);
     QCOMPARE(CompositeNames::sameFrame(b, a), same);
+}
+
+namespace {
+
+// What the window would show.
+struct RecordedView : CompositeView {
+    QString name;
+    int count = 0;
+    QStringList lines;
+    bool unsaved = false;
+    void showComposite(const QString& baseName, int frameCount) override {
+        name = baseName;
+        count = frameCount;
+    }
+    void showImage(const cv::Mat&) override {}
+    void appendReport(const QString& line) override { lines << line; }
+    void setReport(const QStringList& report) override { lines = report; }
+    QStringList report() const override { return lines; }
+    RetouchValues retouch() const override { return {}; }
+    void setUnsaved(bool changed) override { unsaved = changed; }
+};
+
+} // namespace
+
+// A user's session with the data folder's frames: a base, a frame stacked, the refusals, a
+// frame that does not align, a take-back, saving, and the saved composite as a new base.
+void TestStacking::compositeOfTheDataFolder() {
+    TestDrives drives;
+    const QString folder = "C:\\VesperixData\\";
+    QVERIFY(QDir().mkpath(HostPath::toHost(folder)));
+    const cv::Size size(600, 400);
+    const std::vector<cv::Point2d> stars = starPositions(size, 45, 30, 3);
+    const auto movedBy = [&](cv::Point2d shift) {
+        std::vector<cv::Point2d> out;
+        for (const cv::Point2d& p : stars)
+            out.push_back(p + shift);
+        return out;
+    };
+    ShootingData mono;
+    mono.model = "M0Simulated";
+    QCOMPARE(writeTiff(folder + "M00001.tif", starField(size, stars, 1), mono), 1);
+    QCOMPARE(writeTiff(folder + "M00002.tif", starField(size, movedBy({12, -7}), 2), mono), 1);
+    QCOMPARE(writeTiff(folder + "M00003.tif", starField(size, {}, 3), mono), 1);
+    QCOMPARE(writeTiff(folder + "M00005.tif", starField(size, movedBy({-5, 4}), 5), mono), 1);
+    cv::Mat colour;
+    cv::cvtColor(starField(size, stars, 4), colour, cv::COLOR_GRAY2BGR);
+    ShootingData colourData;
+    colourData.model = "C0Simulated";
+    QCOMPARE(writeTiff(folder + "C00004.tif", colour, colourData), 1);
+
+    QStringList messages;
+    UserPrompt::setMessageHandler([&](const QString& text) { messages << text; });
+    RecordedView view;
+    SettingsRecord settings;
+    settings.compCond = 1;
+    CompositeSession session(view, settings, folder);
+    QVERIFY(session.setCompositeBase("M00001.tif"));
+    QCOMPARE(view.lines, QStringList{"新規:M00001.tif(1)"});
+    QCOMPARE(session.addToComposite("M00002.tif"), CompositeSession::Addition::Stacked);
+    QCOMPARE(view.count, 2);
+    QVERIFY(view.unsaved);
+
+    struct Refusal {
+        QString file, message;
+    };
+    const Refusal refusals[] = {
+        {"M00002.tif", "既にコンポジットされています"},
+        {"C00001.tif", "既にコンポジットされています"},
+        {"C00004.tif", "基準ファイルと画像サイズが異なります"},
+        {"KM00001+02.tif", "画像処理されたファイルはコンポジットできません"},
+    };
+    for (const Refusal& r : refusals) {
+        messages.clear();
+        QCOMPARE(session.addToComposite(r.file), CompositeSession::Addition::Refused);
+        QCOMPARE(messages, QStringList{r.message});
+    }
+    QCOMPARE(session.addToComposite("M00003.tif"), CompositeSession::Addition::NotAligned);
+    QCOMPARE(view.lines.last(), QString("マッチせず1:M00003.tif(1)"));
+
+    // One frame back, only once; then it may come in again.
+    QVERIFY(session.takeBack());
+    QCOMPARE(view.count, 1);
+    QCOMPARE(view.lines.last(), QString("削除:M00002.tif"));
+    QVERIFY(!session.takeBack());
+    QCOMPARE(session.addToComposite("M00002.tif"), CompositeSession::Addition::Stacked);
+
+    // Saved with its processed copy and report.
+    const CompositeSession::Saved saved = session.saveComposite();
+    QCOMPARE(saved.composite, QString("M00001+02.tif"));
+    QCOMPARE(saved.processed, QString("KM00001+02.tif"));
+    QVERIFY(!view.unsaved);
+    QFile report(HostPath::toHost(folder + "RM00001+02.rpt"));
+    QVERIFY(report.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(report.readAll()), view.lines.join('\n') + '\n');
+    ShootingData stored;
+    QVERIFY(!readTiff(folder + saved.composite, stored).empty());
+    QCOMPARE(stored.frameCount, 2);
+
+    // The saved composite as a base: its report comes back; a failed save says so and keeps
+    // the unsaved flag.
+    const QStringList savedReport = view.lines;
+    QVERIFY(session.setCompositeBase("M00001+02.tif"));
+    QCOMPARE(view.lines, savedReport);
+    QCOMPARE(view.count, 2);
+    QCOMPARE(session.addToComposite("M00005.tif"), CompositeSession::Addition::Stacked);
+    QVERIFY(QDir().mkpath(HostPath::toHost(folder + "M00001+03.tif"))); // in the way
+    messages.clear();
+    QVERIFY(session.saveComposite().composite.isEmpty());
+    QCOMPARE(messages, QStringList{"保存できませんでした"});
+    QVERIFY(view.unsaved);
+    UserPrompt::setMessageHandler({});
 }
 
 QTEST_GUILESS_MAIN(TestStacking)
