@@ -4,6 +4,7 @@
 #include "CameraLabel.h"
 #include "CameraReadThread.h"
 #include "ComPort.h"
+#include "CompositeService.h"
 #include "DataFolder.h"
 #include "DebugLog.h"
 #include "FileWriteThread.h"
@@ -39,8 +40,9 @@ MainProgram::MainProgram()
 
 MainProgram::~MainProgram() {
     stopThreads();
-    guiderService.reset();   // it ends its pulses on the mount
-    mountConnection.reset(); // its port is the window's child
+    guiderService.reset();    // it ends its pulses on the mount
+    compositeService.reset(); // its window is the main window's child
+    mountConnection.reset();  // its port is the window's child
     delete mainWindow;
 }
 
@@ -113,6 +115,10 @@ void MainProgram::start(const QStringList& arguments) {
     guiderService = std::make_unique<GuiderService>(state, *mountConnection);
     guiderService->installHooks(captureLoop->hooks);
     mainWindow->guiderAction = [this] { guiderService->open(mainWindow); };
+    compositeService = std::make_unique<CompositeService>(state, *folder, *mainWindow);
+    compositeService->installHooks(captureLoop->hooks);
+    mainWindow->compositeAction = [this] { compositeService->open(); };
+    mainWindow->compositeAddAction = [this] { compositeService->add(); };
     mainWindow->scanDrives();
     folder->scanDataFolder();
     mainWindow->hideControlsWithoutCamera();

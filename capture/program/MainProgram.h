@@ -8,6 +8,7 @@
 
 class CameraDevice;
 class CameraReadThread;
+class CompositeService;
 class DataFolder;
 class FileWriteThread;
 class GamepadService;
@@ -44,6 +45,7 @@ public:
     TimerThread& timer() { return *timerThread; }
     MountConnection& mount() { return *mountConnection; }
     GuiderService& guider() { return *guiderService; }
+    CompositeService& composite() { return *compositeService; }
     SimObservatory* sim() { return observatory.get(); }
     long liveFramesRead() const;
 
@@ -66,4 +68,5 @@ private:
     std::unique_ptr<GamepadService> gamepad;
     std::unique_ptr<MountConnection> mountConnection;
     std::unique_ptr<GuiderService> guiderService;
+    std::unique_ptr<CompositeService> compositeService;
 };

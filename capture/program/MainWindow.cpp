@@ -296,6 +296,21 @@ void MainWindow::on_pushButton_29_clicked() {
     switchCorrection(DarkFlat::CorrectFlat, false);
 }
 
+void MainWindow::on_pushButton_79_clicked() {
+    if (compositeAction)
+        compositeAction();
+}
+
+void MainWindow::on_pushButton_80_clicked() {
+    if (compositeAddAction)
+        compositeAddAction();
+}
+
+void MainWindow::showCompositeLabel(const QString& text) {
+    ui->labelComposite->setText(text);
+    fitText(ui->labelComposite);
+}
+
 void MainWindow::on_pushButton_81_clicked() {
     state.autoComposite = 1;
     showSwitches();

@@ -74,6 +74,11 @@ public:
     std::function<void()> exitAction;
     // "ガイド": the autoguider's owner opens or raises its window.
     std::function<void()> guiderAction;
+    // "コンポジット" and "追加": the composite's owner opens its window or adds the current file.
+    std::function<void()> compositeAction;
+    std::function<void()> compositeAddAction;
+    // The composite's label: "新規", the base's name, or the saved composite's path.
+    void showCompositeLabel(const QString& text);
 
     // Presses the buttons the gamepad stands for (object names from Gamepad::takeActions)
     // and pans the zoomed view; a hidden or disabled button does nothing, as it would under
@@ -111,6 +116,8 @@ private slots:
     void on_pushButton_29_clicked();
     void on_pushButton_32_clicked();
     void on_pushButton_34_clicked();
+    void on_pushButton_79_clicked();
+    void on_pushButton_80_clicked();
     void on_pushButton_81_clicked();
     void on_pushButton_82_clicked();
     void on_pushButton_83_clicked();

@@ -100,6 +100,10 @@ CompositeWindow::~CompositeWindow() {
     delete ui;
 }
 
+void CompositeWindow::showTimeText(const QString& text) {
+    ui->labelTime->setText(text);
+}
+
 void CompositeWindow::showComposite(const QString& baseName, int frameCount) {
     const QString text = baseName + QString("(コンポジット枚数%1枚)").arg(frameCount);
     ui->labelFileName->setText(text);

@@ -54,6 +54,8 @@ public:
     // held, and a close waits until the frame is in.
     void setBusy(bool busy);
 
+    // The capture's status during a series (the time left of the exposure or interval).
+    void showTimeText(const QString& text);
     int rotationStep() const { return rotation; }
     // The 8-bit picture in the main view: retouched, turned and scaled.
     const cv::Mat& retouchedView() const { return view; }
