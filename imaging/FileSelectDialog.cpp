@@ -10,6 +10,7 @@
 #include "ShootingData.h"
 #include "TextFit.h"
 #include "TiffFile.h"
+#include "TouchFont.h"
 #include "ui_FileSelectDialog.h"
 
 FileSelectDialog::FileSelectDialog(SettingsRecord& settingsRecord, int mode,
@@ -19,15 +20,7 @@ FileSelectDialog::FileSelectDialog(SettingsRecord& settingsRecord, int mode,
     , settings(settingsRecord)
     , selectMode(mode) {
     ui->setupUi(this);
-    // A touch screen: text sizes in pixels, whatever the screen's dots per inch. Set on
-    // every widget, since under the style sheet a parent's font does not reach its children.
-    QFont base = font();
-    base.setPixelSize(20);
-    for (QWidget* widget : findChildren<QWidget*>())
-        widget->setFont(base);
-    QFont title = base;
-    title.setPixelSize(14);
-    ui->groupBox->setFont(title);
+    TouchFont::apply(this);
     setFixedSize(650, 540);
     if (parent)
         move(parent->window()->pos() + QPoint(100, 100));

@@ -4,6 +4,7 @@
 #include "HostPath.h"
 #include "SettingsRecord.h"
 #include "TextFit.h"
+#include "TouchFont.h"
 #include "UserPrompt.h"
 #include "ui_CompositeWindow.h"
 
@@ -63,19 +64,10 @@ CompositeWindow::CompositeWindow(SettingsRecord& settingsRecord, const QString& 
     , settings(settingsRecord)
     , programFolder(folder) {
     ui->setupUi(this);
-    // A touch screen: text sizes in pixels, whatever the screen's dots per inch. Set on
-    // every widget, since under the style sheet a parent's font does not reach its children.
-    QFont base = font();
-    base.setPixelSize(20);
-    for (QWidget* widget : findChildren<QWidget*>())
-        widget->setFont(base);
-    QFont title = base;
-    title.setPixelSize(14);
-    for (QGroupBox* group : findChildren<QGroupBox*>())
-        group->setFont(title);
+    TouchFont::apply(this);
     // The report's lines are long for its narrow list: a smaller size keeps the usual ones on
     // one line, and a longer one is broken onto a second line rather than cut off.
-    QFont report = base;
+    QFont report = ui->listWidget->font();
     report.setPixelSize(16);
     ui->listWidget->setFont(report);
     ui->listWidget->setWordWrap(true);

@@ -3,9 +3,9 @@
 #include "ProcessState.h"
 #include "SettingsRecord.h"
 #include "TelePosDialog.h"
+#include "TouchFont.h"
 #include "ui_Goto.h"
 
-#include <QGroupBox>
 
 namespace {
 
@@ -20,14 +20,7 @@ Goto::Goto(ProcessState& processState, PositionUpdate& positions, QWidget* paren
     , state(processState)
     , goto_(processState, positions) {
     ui->setupUi(this);
-    QFont base = font();
-    base.setPixelSize(20);
-    for (QWidget* widget : findChildren<QWidget*>())
-        widget->setFont(base);
-    // The group's title smaller, clear of the lines below it.
-    QFont title = base;
-    title.setPixelSize(14);
-    ui->groupBoxDecDir->setFont(title);
+    TouchFont::apply(this);
     goto_.askPierSide = [this](const QString& sentence, bool east) {
         return TelePosDialog::ask(sentence, east, this);
     };
