@@ -91,8 +91,47 @@ constexpr SizeLimits sizeLimits[] = {{0.6, 1.5}, {0.7, 1.3}, {0.9, 1.1}};
 
 } // namespace
 
+namespace {
+
+FrameAlignment alignAsTaken(const std::vector<StarEntry>& base, std::vector<StarEntry>& current,
+                            cv::Size frameSize, int compCond);
+
+} // namespace
+
+// A frame taken after a meridian flip shows the field turned half a turn, which neither phase
+// of the search can match: it is tried again with its stars turned back about the centre.
 FrameAlignment align(const std::vector<StarEntry>& base, std::vector<StarEntry>& current,
                      cv::Size frameSize, int compCond) {
+    FrameAlignment result = alignAsTaken(base, current, frameSize, compCond);
+    if (result.outcome != FrameAlignment::NoMatch || current.empty())
+        return result;
+    const double cx = frameSize.width / 2, cy = frameSize.height / 2;
+    std::vector<StarEntry> turned = current;
+    for (StarEntry& star : turned) {
+        star.x = 2 * cx - star.x;
+        star.y = 2 * cy - star.y;
+    }
+    debugLog("trying the frame turned half a turn");
+    FrameAlignment flipped = alignAsTaken(base, turned, frameSize, compCond);
+    if (flipped.outcome == FrameAlignment::NoMatch)
+        return result;
+    for (std::size_t i = 0; i < current.size(); ++i)
+        current[i].match = turned[i].match;
+    if (flipped.outcome == FrameAlignment::Aligned) {
+        // The fitted warp after the half turn p -> 2c - p.
+        const cv::Matx23d w(flipped.warp);
+        flipped.warp = (cv::Mat_<double>(2, 3) << -w(0, 0), -w(0, 1),
+                        w(0, 0) * 2 * cx + w(0, 1) * 2 * cy + w(0, 2), -w(1, 0), -w(1, 1),
+                        w(1, 0) * 2 * cx + w(1, 1) * 2 * cy + w(1, 2));
+        flipped.angle += flipped.angle > 0 ? -M_PI : M_PI;
+    }
+    return flipped;
+}
+
+namespace {
+
+FrameAlignment alignAsTaken(const std::vector<StarEntry>& base, std::vector<StarEntry>& current,
+                            cv::Size frameSize, int compCond) {
     FrameAlignment result;
     for (StarEntry& star : current)
         star.match = -1;
@@ -167,6 +206,8 @@ FrameAlignment align(const std::vector<StarEntry>& base, std::vector<StarEntry>&
     result.outcome = FrameAlignment::Aligned;
     return result;
 }
+
+} // namespace
 
 cv::Mat warpOntoBase(const cv::Mat& frame, const cv::Mat& warp, cv::Size frameSize) {
     cv::Mat warped;

@@ -28,7 +28,8 @@ constexpr int minMatches = 3;
 
 // `base` and `current` are star lists nearest the centre first, as detected on frames of
 // `frameSize` (the base's); the matches are written into `current`. `compCond` is how strictly
-// star sizes must agree: 0 loose, 1 standard, 2 strict.
+// star sizes must agree: 0 loose, 1 standard, 2 strict. A frame that does not match as it is
+// is tried once more turned half a turn about the centre (after a meridian flip).
 FrameAlignment align(const std::vector<StarEntry>& base, std::vector<StarEntry>& current,
                      cv::Size frameSize, int compCond);
 

@@ -137,6 +137,13 @@ QString frameName(char kind, int number) {
     return QString::asprintf("%c%05d.tif", kind, number);
 }
 
+// One light frame ("撮影" with a series of one), until it is listed as `name`.
+bool takeFrame(E2eProgram& e2e, const QString& name) {
+    return e2e.press("pushButton_6") &&
+           e2e.runUntil([&] { return e2e.program().dataFolder().files().contains(name); }, 60000) &&
+           e2e.runUntil([&] { return e2e.state().captureState == 3; });
+}
+
 } // namespace
 
 class TestComposite : public QObject {
@@ -145,6 +152,7 @@ private slots:
     void automatic();
     void manual();
     void guideError();
+    void meridianFlip();
 };
 
 // A series of four colour frames with "自動" on, the field drifting 5 px and turning 0.05°
@@ -269,14 +277,9 @@ void TestComposite::guideError() {
     const int first = readyForLights(e2e, 1);
     QVERIFY(first > 0);
     DataFolder& folder = e2e.program().dataFolder();
-    const auto take = [&](const QString& name) {
-        return e2e.press("pushButton_6") &&
-               e2e.runUntil([&] { return folder.files().contains(name); }, 60000) &&
-               e2e.runUntil([&] { return e2e.state().captureState == 3; });
-    };
-    QVERIFY(take(frameName('M', first)));
+    QVERIFY(takeFrame(e2e, frameName('M', first)));
     e2e.program().sim()->setTrail(3.5, 30);
-    QVERIFY(take(frameName('M', first + 1)));
+    QVERIFY(takeFrame(e2e, frameName('M', first + 1)));
 
     folder.previousFile();
     QCOMPARE(folder.currentName(), frameName('M', first));
@@ -296,6 +299,34 @@ void TestComposite::guideError() {
     click(window, "pushButton_5"); // 緩め
     QVERIFY(e2e.press("pushButton_80"));
     QCOMPARE(window->report().last(), "追加:" + trailed + "(1)");
+}
+
+// After a meridian flip the field comes turned half a turn (and a little more): the frame
+// matches only with its stars turned back, and is stacked with the base's star width.
+void TestComposite::meridianFlip() {
+    E2eProgram e2e;
+    const int first = readyForLights(e2e, 1);
+    QVERIFY(first > 0);
+    DataFolder& folder = e2e.program().dataFolder();
+    QVERIFY(takeFrame(e2e, frameName('M', first)));
+    e2e.program().sim()->setFieldMove({8, -5, 180.2});
+    QVERIFY(takeFrame(e2e, frameName('M', first + 1)));
+
+    folder.previousFile();
+    QVERIFY(e2e.press("pushButton_79"));
+    CompositeWindow* window = compositeWindow(e2e);
+    QVERIFY(window);
+    folder.nextFile();
+    QVERIFY(e2e.press("pushButton_80"));
+    QCOMPARE(window->report().last(), "追加:" + frameName('C', first + 1) + "(1)");
+    QVERIFY(e2e.log.contains("trying the frame turned half a turn"));
+    click(window, "pushButton_3");
+    cv::Mat base, composite;
+    dataOf(e2e.dataPath(frameName('C', first)), &base);
+    dataOf(e2e.dataPath(frameName('C', first).chopped(4) + "+02.tif"), &composite);
+    const auto [baseWidth, width] = starWidths(greyOf(base), greyOf(composite));
+    qInfo("star width %.2f px (base %.2f)", width, baseWidth);
+    QVERIFY(std::abs(width - baseWidth) <= 0.1 * baseWidth);
 }
 
 QTEST_MAIN(TestComposite)

@@ -55,6 +55,7 @@ private slots:
         QTest::newRow("shifted far") << 40.0 << -25.0 << 0.0;
         QTest::newRow("shifted, turned") << 12.0 << -7.0 << 0.3;
         QTest::newRow("shifted far, turned") << 40.0 << -25.0 << 0.3;
+        QTest::newRow("after a meridian flip") << 12.0 << -7.0 << 180.2;
     }
     void alignedOnTheBase() {
         QFETCH(double, dx);
