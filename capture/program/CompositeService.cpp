@@ -68,18 +68,26 @@ void CompositeService::forget() {
 }
 
 void CompositeService::add() {
-    if (compositeWindow && !adding)
+    if (compositeWindow)
         addFile(folder.currentName(), false);
 }
 
-// Stacking a large frame takes a while; the window's buttons and "追加" are held meanwhile.
+// Stacking a large frame takes a while, and the window answers meanwhile: its buttons and
+// "追加" are held, and a frame the series saves in the meantime waits its turn.
 void CompositeService::addFile(const QString& fileName, bool unattended) {
+    if (adding) {
+        if (unattended)
+            waiting << fileName;
+        return;
+    }
     adding = true;
     compositeWindow->setBusy(true);
     auto* addButton = mainWindow.findChild<QPushButton*>("pushButton_80");
     if (addButton)
         addButton->setEnabled(false);
     session->addToComposite(fileName, unattended);
+    while (!waiting.isEmpty())
+        session->addToComposite(waiting.takeFirst(), true);
     if (addButton)
         addButton->setEnabled(true);
     adding = false;
@@ -107,7 +115,7 @@ void CompositeService::installHooks(CaptureHooks& hooks) {
         return openWithBase(fileNameOf(path));
     };
     hooks.compositeAddFrame = [this](const QString& path) {
-        if (compositeWindow && !adding)
+        if (compositeWindow)
             addFile(fileNameOf(path), true);
     };
     hooks.compositeTimeText = [this](const QString& text) {

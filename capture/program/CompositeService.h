@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class CompositeSession;
@@ -41,4 +42,5 @@ private:
     CompositeWindow* compositeWindow = nullptr;
     std::unique_ptr<CompositeSession> session;
     bool adding = false;
+    QStringList waiting; // frames of a series saved while another was being added
 };

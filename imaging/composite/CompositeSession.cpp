@@ -13,8 +13,11 @@
 #include "TiffFile.h"
 #include "UserPrompt.h"
 
+#include <QEventLoop>
 #include <QFile>
 #include <algorithm>
+#include <functional>
+#include <thread>
 
 namespace {
 
@@ -26,6 +29,17 @@ QString withCount(const QString& name, int count) {
 
 bool isProcessed(const QString& name) {
     return name.startsWith('K');
+}
+
+// Runs the work on a thread of its own while this thread's events are served.
+void runAside(const std::function<void()>& work) {
+    QEventLoop waiting;
+    std::thread worker([&] {
+        work();
+        QMetaObject::invokeMethod(&waiting, "quit", Qt::QueuedConnection);
+    });
+    waiting.exec();
+    worker.join();
 }
 
 } // namespace
@@ -100,30 +114,51 @@ CompositeSession::Addition CompositeSession::addToComposite(const QString& fileN
         refuse("既にコンポジットされています", unattended);
         return Addition::Refused;
     }
+    // Reading, aligning and averaging a large frame take a second or more: done aside, while
+    // the window goes on answering. What the window could start meanwhile (saving, taking
+    // back, closing, another addition) waits for it: its owner holds those.
+    enum class Outcome { Unreadable, OtherKind, NoMatch, SizeMismatch, NotAdded, Stacked };
+    Outcome outcome = Outcome::Unreadable;
     CompositeFrame frame;
-    if (!CompositeFrameReader(folder).read(fileName, frame))
+    int frameCount = 1;
+    const cv::Size size(width, height);
+    const int condition = settings.compCond;
+    runAside([&] {
+        if (!CompositeFrameReader(folder).read(fileName, frame))
+            return;
+        // A mono frame cannot join a colour composite, nor the reverse.
+        if (frame.image.size() != size || frame.isColour() != colour) {
+            outcome = Outcome::OtherKind;
+            return;
+        }
+        frameCount = std::max(1, int(frame.data.frameCount));
+        std::vector<StarEntry> stars = CompositeStarDetector::detectStars(frame.grey);
+        const FrameAlignment alignment = FrameAligner::align(baseStars, stars, size, condition);
+        if (alignment.outcome != FrameAlignment::Aligned) {
+            outcome = alignment.outcome == FrameAlignment::NoMatch ? Outcome::NoMatch
+                                                                   : Outcome::SizeMismatch;
+            return;
+        }
+        const bool added = accumulator.add(
+            FrameAligner::warpOntoBase(frame.image, alignment.warp, size), frameCount);
+        outcome = added ? Outcome::Stacked : Outcome::NotAdded;
+    });
+    switch (outcome) {
+    case Outcome::Unreadable:
+    case Outcome::NotAdded:
         return Addition::Refused;
-    // A mono frame cannot join a colour composite, nor the reverse.
-    if (frame.image.cols != width || frame.image.rows != height || frame.isColour() != colour) {
+    case Outcome::OtherKind:
         refuse("基準ファイルと画像サイズが異なります", unattended);
         return Addition::Refused;
-    }
-    const int frameCount = std::max(1, int(frame.data.frameCount));
-    std::vector<StarEntry> stars = CompositeStarDetector::detectStars(frame.grey);
-    const FrameAlignment alignment =
-        FrameAligner::align(baseStars, stars, cv::Size(width, height), settings.compCond);
-    if (alignment.outcome == FrameAlignment::NoMatch) {
+    case Outcome::NoMatch:
         view.appendReport("マッチせず1:" + withCount(frame.name, frameCount));
         return Addition::NotAligned;
-    }
-    if (alignment.outcome == FrameAlignment::SizeMismatch) {
+    case Outcome::SizeMismatch:
         view.appendReport("ガイドエラー:" + withCount(frame.name, frameCount));
         return Addition::NotAligned;
+    case Outcome::Stacked:
+        break;
     }
-    const cv::Mat warped =
-        FrameAligner::warpOntoBase(frame.image, alignment.warp, cv::Size(width, height));
-    if (!accumulator.add(warped, frameCount))
-        return Addition::Refused;
     view.showComposite(base, accumulator.count());
     view.showImage(accumulator.image());
     view.appendReport("追加:" + withCount(frame.name, frameCount));
