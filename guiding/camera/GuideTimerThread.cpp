@@ -44,6 +44,16 @@ bool GuideTimerThread::decPulseEnded() {
     return ended(dec);
 }
 
+std::int64_t GuideTimerThread::msUntilDue() const {
+    QMutexLocker lock(&tickMutex);
+    std::int64_t due = -1;
+    for (const Axis* axis : {&ra, &dec}) {
+        if (axis->armed && (due < 0 || axis->dueMs() < due))
+            due = axis->dueMs();
+    }
+    return due < 0 ? -1 : std::max<std::int64_t>(0, due - Clock::nowMs());
+}
+
 void GuideTimerThread::disarm() {
     QMutexLocker lock(&tickMutex);
     ra.armed = dec.armed = false;

@@ -25,6 +25,8 @@ public:
     bool raPulseEnded();
     bool decPulseEnded();
     void disarm();
+    // Clock milliseconds until the first armed pulse is due (0 when it is), -1 when none is.
+    std::int64_t msUntilDue() const;
 
     void stop();
 
@@ -43,7 +45,7 @@ private:
     void arm(Axis& axis, std::uint32_t limitTicks);
     bool ended(Axis& axis);
 
-    QMutex tickMutex;
+    mutable QMutex tickMutex;
     QWaitCondition changed;
     Axis ra, dec;
     bool stopping = false;

@@ -2,6 +2,7 @@
 
 #include "BayerPattern.h"
 #include "CameraDevice.h"
+#include "Clock.h"
 #include "DebugLog.h"
 #include "DetectionThreshold.h"
 #include "GuideCameraReadThread.h"
@@ -36,6 +37,8 @@ const char* const modeStyle[3] = {"background-color:red;color:white",
 const char* const chosenStyle = "background-color:red;color:white";
 constexpr int boxSize = GuideSession::boxSize;
 constexpr int magnification = 8;
+// Pulses due within this many milliseconds are ended within the frame's step.
+constexpr std::int64_t shortPulseMs = 60;
 
 // A step beyond either end does nothing.
 void step(int& value, int delta, int low, int high) {
@@ -90,7 +93,8 @@ void AutoGuider::guidePulse(char letter, int amount) {
 
 // The frame's pulses go out after it is measured, the longest first: setting off a pulse takes
 // several exchanges on the serial line, during which a shorter pulse sent before it could not
-// be ended on time.
+// be ended on time. For the same reason a pulse of a few ticks is waited out and ended before
+// the next one sets off (and before the next pass, which might repaint a window for longer).
 void AutoGuider::sendPendingPulses() {
     std::stable_sort(pendingPulses.begin(), pendingPulses.end(),
                      [](const GuidePulse& a, const GuidePulse& b) { return a.amount > b.amount; });
@@ -106,8 +110,20 @@ void AutoGuider::sendPendingPulses() {
             mount->guidePulseRa(dir, std::uint32_t(pulse.amount));
         else
             mount->guidePulseDec(dir, std::uint32_t(pulse.amount));
-        // A pulse shorter than the exchanges that set it off is already due.
+        endShortPulses();
+    }
+}
+
+void AutoGuider::endShortPulses() {
+    endDuePulses();
+    std::int64_t left = timer.msUntilDue();
+    while (left >= 0 && left <= shortPulseMs) {
+        Clock::sleepMs(left);
         endDuePulses();
+        const std::int64_t next = timer.msUntilDue();
+        if (next == 0)
+            break; // due but not ended here (no mount): the passes keep trying
+        left = next;
     }
 }
 

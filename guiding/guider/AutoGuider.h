@@ -93,6 +93,7 @@ private slots:
 private:
     void guidePulse(char letter, int amount) override;
     void endDuePulses();
+    void endShortPulses();
     void sendPendingPulses();
     bool guideImage(const cv::Mat& frame, cv::Mat& gray);
     QImage displayImage(const cv::Mat& gray, const cv::Mat& frame) const;
