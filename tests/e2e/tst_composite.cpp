@@ -184,6 +184,7 @@ void TestComposite::automatic() {
         QVERIFY2(QFileInfo::exists(e2e.dataPath(name)), qPrintable(name));
     QCOMPARE(e2e.window().findChild<QLabel*>("labelComposite")->text(),
              e2e.program().dataFolder().folder() + "\\" + saved);
+    saveScreenshot(&e2e.window(), "MainWindow composite saved");
 
     cv::Mat base, composite;
     dataOf(e2e.dataPath(colour(0)), &base);
