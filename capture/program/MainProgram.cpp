@@ -20,6 +20,7 @@
 #include "ProgramArguments.h"
 #include "SettingsRecord.h"
 #include "SimObservatory.h"
+#include "ChartSky.h"
 #include "StarCatalog.h"
 #include "StartUp.h"
 #include "SvbonyExpReadThread.h"
@@ -71,6 +72,7 @@ void MainProgram::start(const QStringList& arguments) {
     state.syncPointDec = state.settings->decBaseDegrees();
     debugLog("syncPointRa = %f syncPointDec = %f", state.syncPointRa, state.syncPointDec);
     state.catalog = new StarCatalog(loadCatalogs(state.appDir));
+    state.chartSky = new ChartSky(*state.catalog);
 
     if (SimObservatory::enabled()) {
         observatory = std::make_unique<SimObservatory>(state.appDir, SimCameraModel::connected());

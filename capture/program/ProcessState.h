@@ -13,6 +13,7 @@ class MountControl;
 class PhotoHistory;
 struct SettingsRecord;
 struct StarCatalog;
+class ChartSky;
 
 // The main program's process-wide state, created once at start-up and read by every window
 // and worker thread. Names are the program's own.
@@ -25,6 +26,7 @@ struct ProcessState {
     SettingsRecord* settings = nullptr;
     PhotoHistory* photoHistory = nullptr;
     StarCatalog* catalog = nullptr;
+    ChartSky* chartSky = nullptr; // the catalogues as the charts draw them
     CameraDevice* camera = nullptr;
     CameraEntry selectedCamera;
     // The mount's sync point in degrees, from the settings at start-up.

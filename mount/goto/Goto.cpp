@@ -1,16 +1,33 @@
 #include "Goto.h"
 
+#include "FirstMagnitudeStars.h"
+#include "FirstStarDialog.h"
+#include "NumberInput.h"
+#include "ObjectSelcter.h"
 #include "ProcessState.h"
+#include "Recommend.h"
 #include "SettingsRecord.h"
+#include "SkyChart.h"
+#include "StarCatalog.h"
 #include "TelePosDialog.h"
 #include "TouchFont.h"
 #include "ui_Goto.h"
 
+#include <QMouseEvent>
+#include <QPixmap>
 
 namespace {
 
 const char* const chosenStyle = "background-color:red;color:white";
 const char* const otherStyle = "background-color:rgb(0, 85, 255);color:white";
+const char* const switchOnStyle = "background-color:rgb(0, 0, 127);color:red";
+const char* const switchOffStyle = "background-color:rgb(0, 0, 127);color:white";
+// A release this close to its press (in x and in y) is a touch, not a drag.
+constexpr int touchSlack = 5;
+// The layer switches carry longer texts than the other buttons on their narrow row, and the
+// declination check's explanation wraps in its narrow column.
+constexpr int switchTextPx = 16;
+constexpr int explanationPx = 13;
 
 } // namespace
 
@@ -21,9 +38,21 @@ Goto::Goto(ProcessState& processState, PositionUpdate& positions, QWidget* paren
     , goto_(processState, positions) {
     ui->setupUi(this);
     TouchFont::apply(this);
+    for (QLabel* label : {ui->label_decDir1, ui->label_decDir2, ui->label_decDir3}) {
+        QFont font = label->font();
+        font.setPixelSize(explanationPx);
+        label->setFont(font);
+    }
+    if (state.chartSky)
+        skyChart = std::make_unique<SkyChart>(*state.chartSky, *state.settings, state.photoHistory);
     goto_.askPierSide = [this](const QString& sentence, bool east) {
         return TelePosDialog::ask(sentence, east, this);
     };
+    goto_.redraw = [this] { redraw(); };
+    goto_.refreshMarks = [this] { showMarks(); };
+    ui->chartLabel->installEventFilter(this);
+    connectLayerSwitches();
+    showViewDirection();
     state.gotoOpen = true;
     showDecDir();
     goto_.open();
@@ -38,6 +67,170 @@ void Goto::showDecDir() {
     const bool plus = state.settings->decDir == 0;
     ui->pushButton_23->setStyleSheet(plus ? chosenStyle : otherStyle);
     ui->pushButton_24->setStyleSheet(plus ? otherStyle : chosenStyle);
+}
+
+void Goto::connectLayerSwitches() {
+    SettingsRecord& s = *state.settings;
+    const std::pair<QPushButton*, int*> switches[] = {
+        {ui->pushButtonConstName, &s.enaConstName},
+        {ui->pushButtonFamousStarName, &s.enaFamusStarName},
+        {ui->pushButtonAllStarName, &s.enaAllStarName},
+        {ui->pushButtonMessier, &s.enaMessie},
+        {ui->pushButtonFamousIcNgc, &s.enaFamusIc},
+        {ui->pushButtonAllIcNgc, &s.enaAllIc},
+        {ui->pushButtonFamousNgc, &s.enaFamusNgc},
+        {ui->pushButtonAllNgc, &s.enaAllNgc},
+        {ui->pushButtonMilkyWay, &s.enaMilky}};
+    for (const auto& [button, value] : switches) {
+        QFont font = button->font();
+        font.setPixelSize(switchTextPx);
+        button->setFont(font);
+        button->setProperty("switchOn", *value != 0);
+        connect(button, &QPushButton::clicked, this, [this, button = button, value = value] {
+            *value = *value ? 0 : 1;
+            button->setProperty("switchOn", *value != 0);
+            showLayerSwitches();
+            redraw();
+        });
+    }
+    showLayerSwitches();
+    const std::pair<QPushButton*, char> directions[] = {{ui->pushButtonViewN, 'N'},
+                                                        {ui->pushButtonViewE, 'E'},
+                                                        {ui->pushButtonViewS, 'S'},
+                                                        {ui->pushButtonViewW, 'W'}};
+    for (const auto& [button, letter] : directions)
+        connect(button, &QPushButton::clicked, this, [this, letter = letter] {
+            if (!skyChart)
+                return;
+            skyChart->setViewDirection(letter);
+            showViewDirection();
+            redraw();
+        });
+}
+
+void Goto::showLayerSwitches() {
+    for (QPushButton* button : findChildren<QPushButton*>())
+        if (button->property("switchOn").isValid())
+            button->setStyleSheet(button->property("switchOn").toBool() ? switchOnStyle
+                                                                        : switchOffStyle);
+}
+
+void Goto::showViewDirection() {
+    const char direction = skyChart ? skyChart->viewDirection() : 'N';
+    const std::pair<QPushButton*, char> buttons[] = {{ui->pushButtonViewN, 'N'},
+                                                     {ui->pushButtonViewE, 'E'},
+                                                     {ui->pushButtonViewS, 'S'},
+                                                     {ui->pushButtonViewW, 'W'}};
+    for (const auto& [button, letter] : buttons)
+        button->setStyleSheet(letter == direction ? switchOnStyle : switchOffStyle);
+}
+
+void Goto::redraw() {
+    if (!skyChart)
+        return;
+    goto_.computeLst();
+    skyChart->drawSky(
+        {goto_.centerRa, goto_.centerDec, goto_.pickedValid, goto_.pickedRa, goto_.pickedDec});
+    showMarks();
+}
+
+void Goto::showMarks() {
+    if (!skyChart)
+        return;
+    const bool target = goto_.targetRa != 0 || goto_.targetDec != 0;
+    ui->chartLabel->setPixmap(QPixmap::fromImage(skyChart->withMarks(
+        {target, goto_.targetRa, goto_.targetDec, goto_.scopeRa, goto_.scopeDec})));
+}
+
+bool Goto::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->chartLabel) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            pressedAt = static_cast<QMouseEvent*>(event)->pos();
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            const QPoint at = static_cast<QMouseEvent*>(event)->pos();
+            if (std::abs(at.x() - pressedAt.x()) <= touchSlack &&
+                std::abs(at.y() - pressedAt.y()) <= touchSlack)
+                touchChoice(at);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void Goto::touchChoice(QPoint at) {
+    if (!skyChart)
+        return;
+    const std::vector<ChartHits::Choice> choices = skyChart->hits().choicesAt(at.x(), at.y());
+    if (choices.empty())
+        return;
+    int chosen = 0;
+    if (choices.size() > 1) {
+        QStringList rows;
+        for (const ChartHits::Choice& choice : choices)
+            rows << choice.text;
+        const std::optional<int> row = ObjectSelcter::choose(rows, this);
+        if (!row)
+            return;
+        chosen = *row;
+    }
+    goto_.pickedRa = choices[std::size_t(chosen)].ra;
+    goto_.pickedDec = choices[std::size_t(chosen)].dec;
+    goto_.pickedValid = true;
+    redraw();
+}
+
+void Goto::centreOn(double ra, double dec) {
+    goto_.centerRa = goto_.pickedRa = ra;
+    goto_.centerDec = goto_.pickedDec = dec;
+    goto_.pickedValid = true;
+    redraw();
+}
+
+void Goto::on_pushButtonFirstStar_clicked() {
+    const int row = FirstStarDialog::choose(this);
+    if (row < 0 || row >= FirstMagnitudeStars::count())
+        return;
+    const SkyPosition star = FirstMagnitudeStars::position(row);
+    centreOn(star.ra, star.dec);
+}
+
+void Goto::centreOnNumber(const QString& caption,
+                          const CatalogObject* (StarCatalog::*find)(int) const) {
+    const int number = NumberInput::ask(caption, this);
+    // An absent object or a number outside the catalogue changes nothing.
+    const CatalogObject* object = state.catalog ? (state.catalog->*find)(number) : nullptr;
+    if (object)
+        centreOn(object->ra, object->dec);
+}
+
+void Goto::on_pushButtonMessierNumber_clicked() {
+    centreOnNumber("M", &StarCatalog::messierObject);
+}
+
+void Goto::on_pushButtonIcNumber_clicked() {
+    centreOnNumber("IC", &StarCatalog::icObject);
+}
+
+void Goto::on_pushButtonNgcNumber_clicked() {
+    centreOnNumber("NGC", &StarCatalog::ngcObject);
+}
+
+void Goto::on_pushButtonRecommend_clicked() {
+    const std::optional<SkyPosition> chosen = Recommend::choose(state.appDir, this);
+    if (!chosen)
+        return;
+    goto_.centerRa = chosen->ra;
+    goto_.centerDec = chosen->dec;
+    redraw();
+}
+
+void Goto::on_pushButtonZoomIn_clicked() {
+    if (skyChart && skyChart->zoomIn())
+        redraw();
+}
+
+void Goto::on_pushButtonZoomOut_clicked() {
+    if (skyChart && skyChart->zoomOut())
+        redraw();
 }
 
 void Goto::on_pushButton_18_clicked() {

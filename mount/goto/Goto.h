@@ -3,7 +3,13 @@
 #include "GotoActions.h"
 
 #include <QDialog>
+#include <QPoint>
+#include <memory>
 
+class QPushButton;
+class SkyChart;
+struct CatalogObject;
+struct StarCatalog;
 struct ProcessState;
 class PositionUpdate;
 
@@ -11,9 +17,9 @@ namespace Ui {
 class Goto;
 }
 
-// The goto window: sync, goto, stop, HOME and the declination-direction check on the object
-// chosen on its chart. The chart itself comes with the catalogues; until then its area stays
-// dark and every action works on the chart centre or a picked object.
+// The goto window: the sky chart about a centre, the choice of an object on it (by touch, a
+// first-magnitude star, a catalogue number or a showpiece list), and sync, goto, stop, HOME
+// and the declination-direction check on that object.
 class Goto : public QDialog {
     Q_OBJECT
 public:
@@ -21,10 +27,15 @@ public:
     ~Goto() override;
 
     GotoActions& actions() { return goto_; }
+    // The chart, when the catalogues are loaded.
+    const SkyChart* chart() const { return skyChart.get(); }
 
     // However the window is left (終了, Esc, the title bar): the scope position is kept, and
     // the window goes.
     void done(int result) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void on_pushButton_18_clicked();
@@ -37,11 +48,33 @@ private slots:
     void on_pushButton_31_clicked();
     void on_pushButton_12_clicked();
     void on_pushButton_clicked();
+    void on_pushButtonZoomIn_clicked();
+    void on_pushButtonZoomOut_clicked();
+    void on_pushButtonFirstStar_clicked();
+    void on_pushButtonMessierNumber_clicked();
+    void on_pushButtonIcNumber_clicked();
+    void on_pushButtonNgcNumber_clicked();
+    void on_pushButtonRecommend_clicked();
 
 private:
     void showDecDir();
+    void connectLayerSwitches();
+    void showLayerSwitches();
+    void showViewDirection();
+    // The whole chart, then its marks.
+    void redraw();
+    // The marks over the kept chart: the half-second refresh.
+    void showMarks();
+    void touchChoice(QPoint at);
+    // The object becomes the chart's centre and the picked object.
+    void centreOn(double ra, double dec);
+    // The object of the number typed on the keypad, when the catalogue holds it.
+    void centreOnNumber(const QString& caption,
+                        const CatalogObject* (StarCatalog::*find)(int) const);
 
     Ui::Goto* ui;
     ProcessState& state;
     GotoActions goto_;
+    std::unique_ptr<SkyChart> skyChart;
+    QPoint pressedAt;
 };

@@ -72,8 +72,8 @@ MountControl* GotoActions::freeMount(bool& deferFlag) {
 void GotoActions::followPointing() {
     scopeRa = state.syncPointRa;
     scopeDec = state.syncPointDec;
-    if (redraw)
-        redraw();
+    if (refreshMarks)
+        refreshMarks();
 }
 
 void GotoActions::sync() {

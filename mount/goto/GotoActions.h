@@ -49,8 +49,9 @@ public:
     // The pier-side question: the sentence, and whether the object is east of the meridian;
     // answers 0 (cancel), 1 (east of the pier) or 2 (west).
     std::function<int(const QString& sentence, bool east)> askPierSide;
-    // The chart and the marks on it.
+    // The chart and the marks on it; the marks alone, when only the telescope moved.
     std::function<void()> redraw;
+    std::function<void()> refreshMarks;
 
 private:
     GotoMath::Position object();

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <memory>
+#include <opencv2/core/mat.hpp>
+
+// A picture in memory (8-bit blue, green, red) to draw the chart on: lines, circles and star
+// sprites through OpenCV, text through Qt. Positions are doubles and may lie anywhere; every
+// write is cut to the picture.
+class ChartCanvas {
+public:
+    explicit ChartCanvas(cv::Mat& image);
+    ~ChartCanvas();
+
+    cv::Size size() const { return image.size(); }
+
+    void line(cv::Point2d a, cv::Point2d b, const cv::Scalar& colour);
+    // A circle of that diameter, its outline or filled.
+    void circle(cv::Point2d centre, int diameter, const cv::Scalar& colour, bool filled = false);
+    // The sprite centred on the point; only its bright pixels are copied, so its dark
+    // background leaves the chart as it was.
+    void sprite(const cv::Mat& sprite, cv::Point2d centre);
+    // Text with its baseline starting at the point.
+    void text(cv::Point2d at, const QString& text, const cv::Scalar& colour);
+
+private:
+    bool near(cv::Point2d point, double margin) const;
+
+    cv::Mat& image;
+    QImage view;
+    std::unique_ptr<QPainter> painter; // made on the first text
+};
