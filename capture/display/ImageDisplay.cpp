@@ -179,7 +179,8 @@ void ImageDisplay::render(const cv::Mat& frame, bool isColor, int bayer) {
         // The histograms count the picture, not the chart drawn over it on the canvas.
         if (histograms && picture.data == target.data)
             picture = picture.clone();
-        chartOverlay(canvasImage);
+        chartOverlay(canvasImage,
+                     {cv::Rect(mapping.offset, resizedSize), mapping.scale, frame.size()});
     }
     if (zoom > 1)
         drawNavigator(canvasImage, cv::Size(v.viewWidth, v.viewHeight), mapping.window);

@@ -36,8 +36,15 @@ public:
 
     // Puts the finished canvas on the screen; the image is valid only during the call.
     std::function<void(const QImage&)> present;
+    // Where the whole live picture lies on the canvas: its rectangle, canvas pixels per frame
+    // pixel, and the frame's size before it was turned.
+    struct LivePicture {
+        cv::Rect onCanvas;
+        double scale = 1;
+        cv::Size frameSize;
+    };
     // Draws the sky chart over the live picture (live view, overlay on, zoom below 2).
-    std::function<void(cv::Mat& canvas)> chartOverlay;
+    std::function<void(cv::Mat& canvas, const LivePicture& picture)> chartOverlay;
 
     void zoomIn();
     void zoomOut(bool liveView);

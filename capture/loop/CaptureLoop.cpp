@@ -13,6 +13,7 @@
 #include "ImageDisplay.h"
 #include "InfoPanelTexts.h"
 #include "LiveExposure.h"
+#include "PhotoHistory.h"
 #include "PreviewStretch.h"
 #include "ProcessState.h"
 #include "SettingsFile.h"
@@ -238,6 +239,35 @@ void CaptureLoop::pressCapture() {
     if (!startCapture())
         return;
     startSeries("Pass mainW-1", false);
+    recordPhotographedField();
+}
+
+void CaptureLoop::recordPhotographedField() {
+    if (!state.photoHistory)
+        return;
+    const SettingsRecord& s = *state.settings;
+    if (dslrPath()) {
+        if (s.digiFocal <= 0)
+            return;
+        // The camera is offset from the telescope's pointing as the goto window offsets it.
+        const double sign = s.decDir == 1 ? -1 : 1;
+        const auto angle = [&](int tenthsMm) {
+            return 2.0 * std::atan(tenthsMm / 10.0 / (2.0 * s.digiFocal)) * 180.0 / M_PI;
+        };
+        state.photoHistory->add(state.syncPointRa + sign * s.digiOffRa / 1000.0,
+                                state.syncPointDec + sign * s.digiOffDec / 1000.0,
+                                angle(s.digiCenLong), angle(s.digiCenShort),
+                                s.digiAngle == 1 ? 90 : 0);
+        return;
+    }
+    const CameraDevice* camera = devices.camera;
+    if (!camera || s._focal <= 0)
+        return;
+    // The rotation is the camera's turn on the sky, as plate solving found it.
+    state.photoHistory->add(state.syncPointRa, state.syncPointDec,
+                            fieldAngleDegrees(camera->width, camera->pixelSizeUm, s._focal),
+                            fieldAngleDegrees(camera->height, camera->pixelSizeUm, s._focal),
+                            90.0 * display.view().cameraRotation);
 }
 
 void CaptureLoop::pressOneShot() {

@@ -71,6 +71,8 @@ public:
 
 private:
     bool dslrPath() const;
+    // A light series' field goes into the photo history, drawn on the charts.
+    void recordPhotographedField();
     bool isUvc() const;
     bool masterSeries() const;
     bool largeSensor() const;

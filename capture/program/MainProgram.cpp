@@ -3,6 +3,7 @@
 #include "CameraDevice.h"
 #include "CameraLabel.h"
 #include "CameraReadThread.h"
+#include "ChartSky.h"
 #include "ComPort.h"
 #include "CompositeService.h"
 #include "DataFolder.h"
@@ -13,6 +14,7 @@
 #include "HostPath.h"
 #include "ImageDisplay.h"
 #include "LauncherApps.h"
+#include "LiveChartOverlay.h"
 #include "MainWindow.h"
 #include "MountConnection.h"
 #include "PhotoHistory.h"
@@ -20,7 +22,6 @@
 #include "ProgramArguments.h"
 #include "SettingsRecord.h"
 #include "SimObservatory.h"
-#include "ChartSky.h"
 #include "StarCatalog.h"
 #include "StartUp.h"
 #include "SvbonyExpReadThread.h"
@@ -45,6 +46,21 @@ MainProgram::~MainProgram() {
     compositeService.reset(); // its window is the main window's child
     mountConnection.reset();  // its port is the window's child
     delete mainWindow;
+}
+
+void MainProgram::drawChartOverlay(cv::Mat& canvas, const ImageDisplay::LivePicture& picture) {
+    const ProcessState& state = processState;
+    if (!state.camera)
+        return;
+    LiveChartOverlay::Picture live;
+    live.onCanvas = picture.onCanvas;
+    live.scale = picture.scale;
+    live.frameWidth = picture.frameSize.width;
+    live.sensorWidth = state.camera->width;
+    live.pixelSizeUm = state.camera->pixelSizeUm;
+    live.focalMm = state.settings->_focal;
+    live.displayRotation = imageDisplay->view().displayRotation;
+    chartOverlay->draw(canvas, live, state.syncPointRa, state.syncPointDec);
 }
 
 void MainProgram::start(const QStringList& arguments) {
@@ -90,6 +106,11 @@ void MainProgram::start(const QStringList& arguments) {
     state.noCamera =
         !chooseAndOpenCamera(*camera, state.digitalCameraMode, state.appDir, mainWindow);
     imageDisplay = std::make_unique<ImageDisplay>(state);
+    chartOverlay =
+        std::make_unique<LiveChartOverlay>(*state.chartSky, *state.settings, state.photoHistory);
+    imageDisplay->chartOverlay = [this](cv::Mat& canvas, const ImageDisplay::LivePicture& picture) {
+        drawChartOverlay(canvas, picture);
+    };
     mainWindow->showCoolingPanel(!state.noCamera && camera->hasCooler);
     if (!state.noCamera) {
         mainWindow->showPixelSize(camera->pixelSizeUm);

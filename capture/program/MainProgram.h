@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CaptureLoop.h"
+#include "ImageDisplay.h"
 #include "MainLoop.h"
 
 #include <QStringList>
@@ -14,6 +15,7 @@ class FileWriteThread;
 class GamepadService;
 class GuiderService;
 class ImageDisplay;
+class LiveChartOverlay;
 class MainWindow;
 class MountConnection;
 class SimObservatory;
@@ -47,18 +49,22 @@ public:
     GuiderService& guider() { return *guiderService; }
     CompositeService& composite() { return *compositeService; }
     SimObservatory* sim() { return observatory.get(); }
+    const LiveChartOverlay& liveOverlay() const { return *chartOverlay; }
     long liveFramesRead() const;
 
 private:
     void startThreads();
     void viewAndCaptureStep();
     void stopThreads();
+    // The sky chart over the live picture, about the telescope's pointing.
+    void drawChartOverlay(cv::Mat& canvas, const ImageDisplay::LivePicture& picture);
 
     ProcessState& processState;
     MainLoop mainLoop;
     std::unique_ptr<SimObservatory> observatory;
     MainWindow* mainWindow = nullptr; // owned by Qt's parent-less window list, deleted here
     std::unique_ptr<ImageDisplay> imageDisplay;
+    std::unique_ptr<LiveChartOverlay> chartOverlay;
     std::unique_ptr<DataFolder> folder;
     std::unique_ptr<TimerThread> timerThread;
     std::unique_ptr<CameraReadThread> reader;

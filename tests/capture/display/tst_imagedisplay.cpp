@@ -503,8 +503,9 @@ void TestImageDisplay::histograms() {
 void TestImageDisplay::chartOverlayOnlyOverTheWholeLiveView() {
     Display d;
     int calls = 0;
-    d.display.chartOverlay = [&](cv::Mat& canvas) {
+    d.display.chartOverlay = [&](cv::Mat& canvas, const ImageDisplay::LivePicture& picture) {
         QCOMPARE(canvas.size(), cv::Size(1200, 640));
+        QCOMPARE(picture.frameSize, cv::Size(600, 400));
         ++calls;
     };
     d.state.captureState = 1;
