@@ -1,17 +1,27 @@
 // The chart's object-choice dialogs driven through their buttons: the touch choice, the
-// number keypad, the first-magnitude stars and the showpiece lists.
+// number keypad, the first-magnitude stars and the showpiece lists; and the goto window's
+// chart choosing through them from a hand-made catalogue around M42.
+#include "ChartSky.h"
 #include "Clock.h"
 #include "FirstMagnitudeStars.h"
 #include "FirstStarDialog.h"
+#include "Goto.h"
 #include "LogRecorder.h"
 #include "NumberInput.h"
 #include "ObjectSelcter.h"
+#include "PositionUpdate.h"
+#include "ProcessState.h"
 #include "Recommend.h"
 #include "Screenshot.h"
+#include "SettingsFile.h"
+#include "SettingsRecord.h"
+#include "StarCatalog.h"
+#include "TestDrives.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -59,6 +69,54 @@ int lineCount(const QString& path) {
     return lines;
 }
 
+constexpr double m42Ra = 83.82, m42Dec = -5.39;
+
+// The goto window without a mount, its chart centred on M42 (at pixel 600, 320) in a sky of
+// M42, NGC 1976 at the same place and two stars 3 and 8 pixels east of it at level 2.
+struct GotoOnM42 {
+    TestDrives drives;
+    SettingsRecord settings;
+    StarCatalog catalog;
+    std::unique_ptr<ChartSky> sky;
+    ProcessState state;
+    PositionUpdate positions{state.syncPointRa, state.syncPointDec};
+    std::unique_ptr<Goto> window;
+
+    explicit GotoOnM42(bool crowded) {
+        settings.setDefaults();
+        settings.enaAllNgc = 1;
+        ensureSettingsPath(settings);
+        catalog.messier.resize(StarCatalog::messierCount);
+        catalog.ngc.resize(StarCatalog::ngcCount);
+        catalog.messier[41] = {m42Ra, m42Dec, true};
+        if (crowded) {
+            catalog.ngc[1975] = {m42Ra, m42Dec, true};
+            const double pixel = 180 / M_PI / 550 / std::cos(m42Dec * M_PI / 180);
+            catalog.stars = {{1, m42Ra - 3 * pixel, m42Dec, 3, 0},
+                             {2, m42Ra - 8 * pixel, m42Dec, 3, 0}};
+        }
+        sky = std::make_unique<ChartSky>(catalog);
+        state.settings = &settings;
+        state.catalog = &catalog;
+        state.chartSky = sky.get();
+        state.syncPointRa = m42Ra;
+        state.syncPointDec = m42Dec;
+        window = std::make_unique<Goto>(state, positions);
+    }
+    GotoActions& actions() { return window->actions(); }
+    void touch(QPoint press, QPoint release) {
+        QLabel* chart = window->findChild<QLabel*>("chartLabel");
+        QTest::mousePress(chart, Qt::LeftButton, {}, press);
+        QTest::mouseRelease(chart, Qt::LeftButton, {}, release);
+    }
+    QRgb chartPixel(int x, int y) const {
+        return window->findChild<QLabel*>("chartLabel")
+            ->pixmap(Qt::ReturnByValue)
+            .toImage()
+            .pixel(x, y);
+    }
+};
+
 QDateTime date(int month) {
     return QDateTime(QDate(2024, month, 15), QTime(21, 0));
 }
@@ -78,6 +136,10 @@ private slots:
     void recommendOpensOnTheSeason();
     void recommendChoosesARow();
     void recommendWithMissingFiles();
+    void chartTouch_data();
+    void chartTouch();
+    void chartNumber_data();
+    void chartNumber();
 };
 
 void TestObjectChoice::objectSelcter_data() {
@@ -209,6 +271,76 @@ void TestObjectChoice::recommendWithMissingFiles() {
     press(&dialog, "夏の定番天体");
     QCOMPARE(rows->count(), 0);
     QCOMPARE(log.lines(), QStringList{"file open error 1"});
+}
+
+void TestObjectChoice::chartTouch_data() {
+    QTest::addColumn<bool>("crowded");
+    QTest::addColumn<int>("slack");        // pixels between press and release
+    QTest::addColumn<QStringList>("rows"); // offered by the dialog; empty: none shown
+    QTest::addColumn<bool>("picked");
+    QTest::newRow("M42 alone: taken directly") << false << 5 << QStringList{} << true;
+    QTest::newRow("a drag of 6 pixels") << false << 6 << QStringList{} << false;
+    QTest::newRow("M42, NGC 1976 and two stars: cancelled")
+        << true << 0 << QStringList{"M42", "NGC1976", "星"} << false;
+}
+
+void TestObjectChoice::chartTouch() {
+    QFETCH(bool, crowded);
+    QFETCH(int, slack);
+    QFETCH(QStringList, rows);
+    QFETCH(bool, picked);
+    GotoOnM42 w(crowded);
+    QStringList offered;
+    QTimer::singleShot(0, [&offered] {
+        if (auto* dialog = qobject_cast<ObjectSelcter*>(QApplication::activeModalWidget())) {
+            for (int row = 0; row < dialog->findChild<QListWidget*>()->count(); ++row)
+                offered << dialog->findChild<QListWidget*>()->item(row)->text();
+            press(dialog, "キャンセル");
+        }
+    });
+    w.touch({600, 320}, {600 + slack, 320});
+    QCOMPARE(offered, rows);
+    QCOMPARE(w.actions().pickedValid, picked);
+    if (picked) {
+        QCOMPARE(w.actions().pickedRa, m42Ra);
+        QCOMPARE(w.actions().pickedDec, m42Dec);
+    }
+    // Nothing waits for an answer any more.
+    QApplication::processEvents();
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestObjectChoice::chartNumber_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<bool>("centred");
+    QTest::newRow("M 0 4 2") << "pushButtonMessierNumber" << QStringList{"0", "4", "2"} << true;
+    QTest::newRow("NGC 7841, past the catalogue")
+        << "pushButtonNgcNumber" << QStringList{"7", "8", "4", "1"} << false;
+    QTest::newRow("NGC 1977, absent")
+        << "pushButtonNgcNumber" << QStringList{"1", "9", "7", "7"} << false;
+}
+
+void TestObjectChoice::chartNumber() {
+    QFETCH(QString, button);
+    QFETCH(QStringList, keys);
+    QFETCH(bool, centred);
+    GotoOnM42 w(false);
+    w.actions().centerRa = 10;
+    w.actions().centerDec = 20;
+    whenShown<NumberInput>([keys](NumberInput* dialog) {
+        for (const QString& key : keys)
+            press(dialog, key);
+        press(dialog, "OK");
+    });
+    QTest::mouseClick(w.window->findChild<QPushButton*>(button), Qt::LeftButton);
+    QCOMPARE(w.actions().pickedValid, centred);
+    QCOMPARE(w.actions().centerRa, centred ? m42Ra : 10);
+    QCOMPARE(w.actions().centerDec, centred ? m42Dec : 20);
+    if (centred) // the green cross, its strokes 5 to 15 pixels from the object
+        for (const QPoint& stroke : {QPoint(610, 320), QPoint(590, 320), QPoint(600, 330)})
+            QVERIFY(qGreen(w.chartPixel(stroke.x(), stroke.y())) > 200 &&
+                    qRed(w.chartPixel(stroke.x(), stroke.y())) < 80);
 }
 
 QTEST_MAIN(TestObjectChoice)
