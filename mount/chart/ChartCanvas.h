@@ -1,19 +1,16 @@
 #pragma once
 
-#include <QColor>
-#include <QImage>
-#include <QPainter>
 #include <QString>
-#include <memory>
 #include <opencv2/core/mat.hpp>
+#include <vector>
 
-// A picture in memory (8-bit blue, green, red) to draw the chart on: lines, circles and star
-// sprites through OpenCV, text through Qt. Positions are doubles and may lie anywhere; every
-// write is cut to the picture.
+// A picture in memory (8-bit blue, green, red) to draw the chart on. Positions are doubles
+// and may lie anywhere; every write is cut to the picture. A chart draws thousands of small
+// circles and labels, so both are written straight from shapes worked out once: a circle's
+// pixels per size, a label's coverage per text.
 class ChartCanvas {
 public:
     explicit ChartCanvas(cv::Mat& image);
-    ~ChartCanvas();
 
     cv::Size size() const { return image.size(); }
 
@@ -30,6 +27,4 @@ private:
     bool near(cv::Point2d point, double margin) const;
 
     cv::Mat& image;
-    QImage view;
-    std::unique_ptr<QPainter> painter; // made on the first text
 };
