@@ -1,5 +1,7 @@
 #include "ShowpieceList.h"
 
+#include "ChartProjection.h"
+#include "ChartSky.h"
 #include "StarCatalog.h"
 
 #include <QFile>
@@ -25,36 +27,6 @@ const CatalogObject* lookUp(const StarCatalog& catalog, const QString& designati
     return catalog.messierObject(designation.mid(1).toInt());
 }
 
-// Gnomonic projection about the object; false for what lies too far from it.
-bool project(double ra, double dec, double ra0, double dec0, double* x, double* y) {
-    const double dra = (ra - ra0) * degree;
-    const double cosc = std::sin(dec0 * degree) * std::sin(dec * degree) +
-                        std::cos(dec0 * degree) * std::cos(dec * degree) * std::cos(dra);
-    if (cosc <= 0.1)
-        return false;
-    const double xi = std::cos(dec * degree) * std::sin(dra) / cosc;
-    const double eta = (std::cos(dec0 * degree) * std::sin(dec * degree) -
-                        std::sin(dec0 * degree) * std::cos(dec * degree) * std::cos(dra)) /
-                       cosc;
-    *x = pictureWidth / 2.0 - xi / degree * pixelsPerDegree; // east is left, as in the sky
-    *y = pictureHeight / 2.0 - eta / degree * pixelsPerDegree;
-    return true;
-}
-
-int spriteColumn(double bvCol) {
-    if (bvCol == StarCatalog::noColourIndex)
-        return StarCatalog::White;
-    if (bvCol > 1.3)
-        return StarCatalog::Red;
-    if (bvCol > 0.8)
-        return StarCatalog::Orange;
-    if (bvCol > 0.5)
-        return StarCatalog::Yellow;
-    if (bvCol > -0.1)
-        return StarCatalog::Cyan;
-    return StarCatalog::Blue;
-}
-
 // Copies the sprite's star pixels only, so the dark background stays.
 void drawSprite(QImage& picture, const QImage& sprite, int cx, int cy) {
     for (int y = 0; y < sprite.height(); ++y) {
@@ -74,14 +46,21 @@ QImage renderPicture(const Showpiece& showpiece, const CatalogObject& object,
                      const StarCatalog& catalog) {
     QImage picture(pictureWidth, pictureHeight, QImage::Format_RGB32);
     picture.fill(QColor(5, 5, 20));
+    // East is left, as in the sky.
+    const ChartProjection projection(object.ra, object.dec, pixelsPerDegree / degree, 0,
+                                     {pictureWidth / 2.0, pictureHeight / 2.0});
     for (const CatalogStar& star : catalog.stars) {
-        double x = 0, y = 0;
-        if (star.vmag > 8.5 || !project(star.ra, star.dec, object.ra, object.dec, &x, &y))
+        cv::Point2d at;
+        const SkyVector place = SkyVector::of(star.ra, star.dec);
+        if (star.vmag > 8.5 || projection.cosineFromCentre(place) <= 0.1 ||
+            !projection.project(place, &at))
             continue;
+        const double x = at.x, y = at.y;
         if (x < -20 || y < -20 || x > pictureWidth + 20 || y > pictureHeight + 20)
             continue;
         const int row = std::clamp(int(star.vmag) + 2, 0, StarCatalog::spriteRows - 1);
-        drawSprite(picture, catalog.sprites[row][spriteColumn(star.bvCol)], int(x), int(y));
+        drawSprite(picture, catalog.sprites[row][ChartSky::colourColumn(star.bvCol)], int(x),
+                   int(y));
     }
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
