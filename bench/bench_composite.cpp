@@ -6,9 +6,9 @@
 #include "CompositeAccumulator.h"
 #include "CompositeSession.h"
 #include "CompositeStarDetector.h"
-#include "CompositeView.h"
 #include "FrameAligner.h"
 #include "HostPath.h"
+#include "NoCompositeWindow.h"
 #include "Retouch.h"
 #include "SettingsRecord.h"
 #include "TiffFile.h"
@@ -156,17 +156,6 @@ void resetPeak() {
         clear.write("5");
 }
 
-struct NoWindow : CompositeView {
-    QStringList lines;
-    void showComposite(const QString&, int) override {}
-    void showImage(const cv::Mat&) override {}
-    void appendReport(const QString& line) override { lines << line; }
-    void setReport(const QStringList& report) override { lines = report; }
-    QStringList report() const override { return lines; }
-    RetouchValues retouch() const override { return {}; }
-    void setUnsaved(bool) override {}
-};
-
 int memoryFigure() {
     QTemporaryDir drives;
     qputenv("VESPERIX_DRIVES", drives.path().toUtf8());
@@ -177,7 +166,7 @@ int memoryFigure() {
     if (writeTiff(folder + "C00001.tif", colourField(0, 0, 0, 1), data) != 1 ||
         writeTiff(folder + "C00002.tif", colourField(12, -7, 0.1, 2), data) != 1)
         return 1;
-    NoWindow view;
+    NoCompositeWindow view;
     SettingsRecord settings;
     CompositeSession session(view, settings, folder);
     if (!session.setCompositeBase("C00001.tif"))

@@ -5,8 +5,8 @@
 // files: converts them, registers them (similarity) and stacks them (sum), one thread too.
 #include "BenchData.h"
 #include "CompositeSession.h"
-#include "CompositeView.h"
 #include "HostPath.h"
+#include "NoCompositeWindow.h"
 #include "SettingsRecord.h"
 #include "SimCameraModel.h"
 #include "SkyRenderer.h"
@@ -30,17 +30,6 @@ constexpr int frameCount = 8;
 QString frameName(int n) {
     return QString("M%1.tif").arg(n, 5, 10, QChar('0'));
 }
-
-struct NoWindow : CompositeView {
-    QStringList lines;
-    void showComposite(const QString&, int) override {}
-    void showImage(const cv::Mat&) override {}
-    void appendReport(const QString& line) override { lines << line; }
-    void setReport(const QStringList& report) override { lines = report; }
-    QStringList report() const override { return lines; }
-    RetouchValues retouch() const override { return {}; }
-    void setUnsaved(bool) override {}
-};
 
 // The series in the data folder of a drive root of its own, and a copy of it alone in a
 // folder for siril (which converts every image it finds there).
@@ -95,7 +84,7 @@ void BM_StackSeries(benchmark::State& state) {
     const Series& s = series();
     SettingsRecord settings;
     for (auto _ : state) {
-        NoWindow view;
+        NoCompositeWindow view;
         CompositeSession session(view, settings, s.dataFolder);
         if (!session.setCompositeBase(frameName(1))) {
             state.SkipWithError("no base");
