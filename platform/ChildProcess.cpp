@@ -25,7 +25,63 @@ protected:
     }
 };
 
+bool isWindowsPath(const QString& word) {
+    return word.size() > 2 && word.at(0).isLetter() && word.at(1) == ':' && word.at(2) == '\\';
+}
+
+// The words of a command line: blank-separated, a double-quoted word taken whole.
+QStringList commandWords(const QString& line, QList<bool>* quoted) {
+    QStringList words;
+    int i = 0;
+    while (i < line.size()) {
+        if (line.at(i).isSpace()) {
+            ++i;
+            continue;
+        }
+        const bool inQuotes = line.at(i) == '"';
+        const int start = inQuotes ? i + 1 : i;
+        int end = start;
+        while (end < line.size() && (inQuotes ? line.at(end) != '"' : !line.at(end).isSpace()))
+            ++end;
+        words << line.mid(start, end - start);
+        quoted->append(inQuotes);
+        i = end + 1;
+    }
+    return words;
+}
+
+// The program file a command file's one line starts, when it starts with one named by its
+// quoted Windows path: on Linux /bin/sh would take such a path for a file of the working
+// folder, so the program is started directly, its quoted Windows paths mapped to the host's.
+bool directCommand(const QString& commandFile, QString* program, QStringList* arguments) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(commandFile);
+    Q_UNUSED(program);
+    Q_UNUSED(arguments);
+    return false;
+#else
+    QFile file(HostPath::toHost(commandFile));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QString line = QString::fromUtf8(file.readAll()).trimmed();
+    if (line.contains('\n'))
+        return false;
+    QList<bool> quoted;
+    QStringList words = commandWords(line, &quoted);
+    if (words.isEmpty() || !quoted.first() || !isWindowsPath(words.first()))
+        return false;
+    for (int i = 0; i < words.size(); ++i)
+        if (quoted.at(i) && isWindowsPath(words.at(i)))
+            words[i] = HostPath::toHost(words.at(i));
+    *program = words.takeFirst();
+    *arguments = words;
+    return true;
+#endif
+}
+
 void commandFileLine(const QString& commandFile, QString* program, QStringList* arguments) {
+    if (directCommand(commandFile, program, arguments))
+        return;
 #ifdef Q_OS_WIN
     *program = "cmd.exe";
     *arguments = QStringList{"/c", commandFile};

@@ -10,6 +10,7 @@
 #include "DebugLog.h"
 #include "FileWriteThread.h"
 #include "GamepadService.h"
+#include "Goto.h"
 #include "GuiderService.h"
 #include "HostPath.h"
 #include "ImageDisplay.h"
@@ -18,6 +19,7 @@
 #include "MainWindow.h"
 #include "MountConnection.h"
 #include "PhotoHistory.h"
+#include "PlateSolve.h"
 #include "ProcessState.h"
 #include "ProgramArguments.h"
 #include "SettingsRecord.h"
@@ -61,6 +63,34 @@ void MainProgram::drawChartOverlay(cv::Mat& canvas, const ImageDisplay::LivePict
     live.focalMm = state.settings->_focal;
     live.displayRotation = imageDisplay->view().displayRotation;
     chartOverlay->draw(canvas, live, state.syncPointRa, state.syncPointDec);
+}
+
+void MainProgram::connectPlateSolve() {
+    mainWindow->gotoOpened = [this](Goto& window) {
+        PlateSolve::Capture& capture = window.plateSolve().capture;
+        capture.stopLiveView = [this] {
+            if (processState.captureState == 1)
+                captureLoop->toggleLiveView();
+        };
+        capture.startShot = [this] { return captureLoop->startSolveShot(); };
+        capture.cameraRotation = [this] { return imageDisplay->view().cameraRotation; };
+        capture.setCameraRotation = [this](int turns) {
+            imageDisplay->view().cameraRotation = turns;
+            if (const CameraDevice* camera = processState.camera)
+                imageDisplay->setDisplayGeometry(camera->width, camera->height);
+            captureLoop->updateFieldOfView();
+        };
+    };
+    captureLoop->hooks.startPlateSolve = [this] {
+        if (Goto* window = mainWindow->gotoWindowOpen())
+            window->plateSolve().solvePlate();
+        else
+            processState.solveShot = false;
+    };
+    captureLoop->hooks.closeSolveProgress = [this] {
+        if (Goto* window = mainWindow->gotoWindowOpen())
+            window->plateSolve().shotFailed();
+    };
 }
 
 void MainProgram::start(const QStringList& arguments) {
@@ -142,6 +172,7 @@ void MainProgram::start(const QStringList& arguments) {
     compositeService->installHooks(captureLoop->hooks);
     mainWindow->compositeAction = [this] { compositeService->open(); };
     mainWindow->compositeAddAction = [this] { compositeService->add(); };
+    connectPlateSolve();
     mainWindow->scanDrives();
     folder->scanDataFolder();
     mainWindow->hideControlsWithoutCamera();

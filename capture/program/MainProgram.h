@@ -56,6 +56,8 @@ private:
     void startThreads();
     void viewAndCaptureStep();
     void stopThreads();
+    // The goto window's plate solve takes its shot through the capture loop.
+    void connectPlateSolve();
     // The sky chart over the live picture, about the telescope's pointing.
     void drawChartOverlay(cv::Mat& canvas, const ImageDisplay::LivePicture& picture);
 

@@ -448,6 +448,8 @@ void MainWindow::on_pushButton_58_clicked() {
         mountConnection->setGotoActions(nullptr);
         gotoWindow = nullptr;
     });
+    if (gotoOpened)
+        gotoOpened(*gotoWindow);
     const QSize desktop = screen()->size();
     if (opensFullScreen(desktop))
         gotoWindow->showFullScreen();

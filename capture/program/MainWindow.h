@@ -74,6 +74,8 @@ public:
     std::function<void()> exitAction;
     // "ガイド": the autoguider's owner opens or raises its window.
     std::function<void()> guiderAction;
+    // A goto window has just been made.
+    std::function<void(Goto&)> gotoOpened;
     // "コンポジット" and "追加": the composite's owner opens its window or adds the current file.
     std::function<void()> compositeAction;
     std::function<void()> compositeAddAction;

@@ -4,6 +4,7 @@
 #include "FirstStarDialog.h"
 #include "NumberInput.h"
 #include "ObjectSelcter.h"
+#include "PlateSolve.h"
 #include "ProcessState.h"
 #include "Recommend.h"
 #include "SettingsRecord.h"
@@ -28,6 +29,8 @@ constexpr int touchSlack = 5;
 // declination check's explanation wraps in its narrow column.
 constexpr int switchTextPx = 16;
 constexpr int explanationPx = 13;
+constexpr int longTextPx = 17;
+constexpr int plateExpMax = 99;
 
 } // namespace
 
@@ -48,6 +51,13 @@ Goto::Goto(ProcessState& processState, PositionUpdate& positions, QWidget* paren
     goto_.askPierSide = [this](const QString& sentence, bool east) {
         return TelePosDialog::ask(sentence, east, this);
     };
+    solve = std::make_unique<PlateSolve>(state, goto_, *this);
+    {
+        QFont font = ui->pushButton_26->font();
+        font.setPixelSize(longTextPx);
+        ui->pushButton_26->setFont(font);
+    }
+    ui->lcdNumberPlateExp->display(state.settings->plateExp);
     goto_.redraw = [this] { redraw(); };
     goto_.refreshMarks = [this] { showMarks(); };
     ui->chartLabel->installEventFilter(this);
@@ -221,6 +231,22 @@ void Goto::on_pushButtonRecommend_clicked() {
     goto_.centerRa = chosen->ra;
     goto_.centerDec = chosen->dec;
     redraw();
+}
+
+void Goto::on_pushButton_26_clicked() {
+    solve->start();
+}
+
+void Goto::on_pushButtonPlateExpUp_clicked() {
+    int& seconds = state.settings->plateExp;
+    seconds = std::min(seconds + 1, plateExpMax);
+    ui->lcdNumberPlateExp->display(seconds);
+}
+
+void Goto::on_pushButtonPlateExpDown_clicked() {
+    int& seconds = state.settings->plateExp;
+    seconds = std::max(seconds - 1, 1);
+    ui->lcdNumberPlateExp->display(seconds);
 }
 
 void Goto::on_pushButtonZoomIn_clicked() {

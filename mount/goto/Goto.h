@@ -7,6 +7,7 @@
 #include <memory>
 
 class QPushButton;
+class PlateSolve;
 class SkyChart;
 struct CatalogObject;
 struct StarCatalog;
@@ -27,6 +28,7 @@ public:
     ~Goto() override;
 
     GotoActions& actions() { return goto_; }
+    PlateSolve& plateSolve() { return *solve; }
     // The chart, when the catalogues are loaded.
     const SkyChart* chart() const { return skyChart.get(); }
 
@@ -48,6 +50,9 @@ private slots:
     void on_pushButton_31_clicked();
     void on_pushButton_12_clicked();
     void on_pushButton_clicked();
+    void on_pushButton_26_clicked();
+    void on_pushButtonPlateExpUp_clicked();
+    void on_pushButtonPlateExpDown_clicked();
     void on_pushButtonZoomIn_clicked();
     void on_pushButtonZoomOut_clicked();
     void on_pushButtonFirstStar_clicked();
@@ -76,5 +81,6 @@ private:
     ProcessState& state;
     GotoActions goto_;
     std::unique_ptr<SkyChart> skyChart;
+    std::unique_ptr<PlateSolve> solve;
     QPoint pressedAt;
 };

@@ -13,6 +13,7 @@ private slots:
     void runAndWaitGivesTheExitCode();
     void missingProgramDoesNotStart();
     void commandFileRunsWithItsLines();
+    void commandFileStartingAWindowsPathStartsItsProgram();
     void endTreeEndsTheChildAndWhatItStarted();
     void endTreeLeavesOtherProcessesAlone();
 
@@ -64,6 +65,28 @@ void TestChildProcess::commandFileRunsWithItsLines() {
     QFile out(drives.root() + "/C/out.txt");
     QVERIFY(out.open(QIODevice::ReadOnly));
     QCOMPARE(out.readAll(), QByteArray("first\n"));
+}
+
+// A Windows command line as the plate solve writes it: the quoted Windows paths, the program's
+// among them (spaces and parentheses in its folder), reach it as host paths.
+void TestChildProcess::commandFileStartingAWindowsPathStartsItsProgram() {
+    TestDrives drives;
+    const QString folder = drives.root() + "/C/Program Files (x86)/Solver";
+    QDir().mkpath(folder);
+    QFile program(folder + "/Solver");
+    QVERIFY(program.open(QIODevice::WriteOnly));
+    program.write("#!/bin/sh\nprintf '%s|' \"$@\" > \"$VESPERIX_DRIVES/C/args.txt\"\nexit 4\n");
+    program.close();
+    program.setPermissions(program.permissions() | QFileDevice::ExeOwner);
+    QDir().mkpath(drives.root() + "/C/VesperixData");
+    writeCommandFile("C:\\VesperixData\\solve.bat",
+                     "\"C:\\Program Files (x86)\\Solver\\Solver\" /solvefile "
+                     "\"C:\\VesperixData\\solve.jpg\" 400 -5.39 10.0");
+    QCOMPARE(ChildProcess::runCommandFileAndWait("C:\\VesperixData\\solve.bat"), 4);
+    QFile args(drives.root() + "/C/args.txt");
+    QVERIFY(args.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(args.readAll()),
+             "/solvefile|" + drives.root() + "/C/VesperixData/solve.jpg|400|-5.39|10.0|");
 }
 
 void TestChildProcess::endTreeEndsTheChildAndWhatItStarted() {
