@@ -7,6 +7,7 @@
 #include "E2eMount.h"
 #include "E2eProgram.h"
 #include "FakePlateSolver.h"
+#include "InstallPlateSolver.h"
 #include "Goto.h"
 #include "ImageDisplay.h"
 #include "MainProgram.h"
@@ -15,11 +16,13 @@
 #include "PlateSolve.h"
 #include "ProcessState.h"
 #include "SettingsRecord.h"
+#include "SimObservatory.h"
 #include "UserPrompt.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QtTest>
 #include <cmath>
@@ -67,12 +70,50 @@ bool alive(qint64 pid) {
 class TestPlateSolve : public QObject {
     Q_OBJECT
 private slots:
+    void solvesAndSyncs();
     void refusals();
     void failures_data();
     void failures();
     void abort();
     void declinedAfterTheShot();
 };
+
+// The program believes the telescope points 1.5 degrees from where it does, the camera turned
+// 98 degrees on the sky: a solve puts both right.
+void TestPlateSolve::solvesAndSyncs() {
+    Solving s;
+    installPlateSolver(s.e2e.driveRoot());
+    s.e2e.program().sim()->optics().rotationDeg = 98;
+    QVERIFY(s.open());
+    s.e2e.settings().plateExp = 10;
+    const SimOptics truth = s.e2e.program().sim()->opticsAt(Clock::nowMs());
+    GotoActions& actions = s.window->actions();
+    actions.pickedRa = truth.pointingRa + 1.5;
+    actions.pickedDec = truth.pointingDec;
+    actions.pickedValid = true;
+    QTest::mouseClick(s.window->findChild<QPushButton*>("pushButton_18"), Qt::LeftButton);
+    s.e2e.runFor(1500);
+    QVERIFY(std::abs(s.e2e.state().syncPointRa - truth.pointingRa - 1.5) < 0.01);
+
+    s.press();
+    QVERIFY(s.e2e.runUntil([&] { return s.e2e.log.lines().filter(QRegularExpression("^ra=")).size() == 1; },
+                           120000));
+    const QString solved = s.e2e.log.lines().filter(QRegularExpression("^ra=")).first();
+    QVERIFY2(QRegularExpression("^ra=\\S+, dec=\\S+ fovW=165 fovH=112, imageScale=2\\.39 ")
+                 .match(solved)
+                 .hasMatch(),
+             qPrintable(solved));
+    QCOMPARE(s.e2e.messages, (QStringList{QStringLiteral("撮影焦点距離400mmです、続行しますか?"),
+                                          QStringLiteral("撮影終了、続行しますか?")}));
+    // The deferred sync has made the solved place the mount's base.
+    s.e2e.runFor(2000);
+    const SimOptics now = s.e2e.program().sim()->opticsAt(Clock::nowMs());
+    const double cosDec = std::cos(now.pointingDec * M_PI / 180);
+    QVERIFY(std::abs(std::remainder(s.e2e.state().syncPointRa - now.pointingRa, 360)) * cosDec < 0.02);
+    QVERIFY(std::abs(s.e2e.state().syncPointDec - now.pointingDec) < 0.02);
+    QVERIFY(!actions.deferSync);
+    QCOMPARE(s.e2e.program().display().view().cameraRotation, 3);
+}
 
 // What stops a solve before the shot.
 void TestPlateSolve::refusals() {
