@@ -3,7 +3,9 @@
 #include "HostPath.h"
 
 #include <QFile>
+#include <QDeadlineTimer>
 #include <QProcess>
+#include <QThread>
 
 #ifndef Q_OS_WIN
 #include <csignal>
@@ -169,6 +171,10 @@ void ChildProcess::endTree() {
     const pid_t group = pid_t(process->processId());
     ::kill(-group, SIGTERM);
     process->waitForFinished(graceMs);
+    // The rest of the tree gets the same time to clean up after itself.
+    QDeadlineTimer grace(graceMs);
+    while (::kill(-group, 0) == 0 && !grace.hasExpired())
+        QThread::msleep(20);
     ::kill(-group, SIGKILL); // whatever ignored the request, and grandchildren left behind
 #endif
     process->waitForFinished(-1);
