@@ -10,11 +10,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QtTest>
+#include <algorithm>
 #include <csignal>
-#include <map>
 #include <memory>
 #include <opencv2/imgcodecs.hpp>
-#include <set>
 #include <vector>
 
 namespace {
@@ -29,52 +28,55 @@ struct Outcome {
     qint64 ms = 0;
 };
 
-// Processes below `root` (not counting ended ones), each as pid and start time so that a
-// reused pid is not taken for one of them.
-std::set<std::pair<int, QByteArray>> descendants(int root) {
-    std::multimap<int, std::pair<int, QByteArray>> children;
+// A live process (not ended, nor a zombie), from /proc/<pid>/stat. Its start time tells a
+// reused pid apart.
+struct Process {
+    int pid;
+    int parent;
+    QByteArray name;
+    QByteArray start;
+    bool operator==(const Process& o) const { return pid == o.pid && start == o.start; }
+};
+
+std::vector<Process> liveProcesses() {
+    std::vector<Process> live;
     for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
-        bool isPid = false;
-        const int pid = entry.toInt(&isPid);
         QFile stat("/proc/" + entry + "/stat");
-        if (!isPid || !stat.open(QIODevice::ReadOnly))
+        if (entry.toInt() <= 0 || !stat.open(QIODevice::ReadOnly))
             continue;
-        // After the name in parentheses: state, parent, ..., start time (field 22).
+        // pid (name) state parent ... with the start time 22nd.
         const QByteArray text = stat.readAll();
-        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        const int open = text.indexOf('('), close = text.lastIndexOf(')');
+        const QList<QByteArray> fields = text.mid(close + 2).split(' ');
         if (fields.size() > 19 && fields[0] != "Z")
-            children.emplace(fields[1].toInt(), std::make_pair(pid, fields[19]));
+            live.push_back({entry.toInt(), fields[1].toInt(), text.mid(open + 1, close - open - 1),
+                            fields[19]});
     }
-    std::set<std::pair<int, QByteArray>> found;
+    return live;
+}
+
+std::vector<Process> descendants(int root) {
+    const std::vector<Process> live = liveProcesses();
+    std::vector<Process> found;
     std::vector<int> parents{root};
     while (!parents.empty()) {
         const int parent = parents.back();
         parents.pop_back();
-        const auto range = children.equal_range(parent);
-        for (auto it = range.first; it != range.second; ++it) {
-            found.insert(it->second);
-            parents.push_back(it->second.first);
+        for (const Process& p : live) {
+            if (p.parent == parent) {
+                found.push_back(p);
+                parents.push_back(p.pid);
+            }
         }
     }
     return found;
 }
 
-bool anyAlive(const std::set<std::pair<int, QByteArray>>& processes) {
-    for (const auto& process : processes) {
-        QFile stat(QString("/proc/%1/stat").arg(process.first));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray text = stat.readAll();
-        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 19 && fields[0] != "Z" && fields[19] == process.second)
-            return true;
-    }
-    return false;
-}
-
-QByteArray commandName(int pid) {
-    QFile comm(QString("/proc/%1/comm").arg(pid));
-    return comm.open(QIODevice::ReadOnly) ? comm.readAll().trimmed() : QByteArray();
+bool anyAlive(const std::vector<Process>& processes) {
+    const std::vector<Process> live = liveProcesses();
+    return std::any_of(processes.begin(), processes.end(), [&](const Process& p) {
+        return std::find(live.begin(), live.end(), p) != live.end();
+    });
 }
 
 } // namespace
@@ -90,7 +92,7 @@ class TestPlateSolverAdapter : public QObject {
 
     // A 10 s plate-solve frame of the ASI294MC at the default gain, stored as the program stores
     // solve.jpg: the high byte of each raw sample, mosaic and all, as 8-bit grey JPEG.
-    QString frame(const QString& name, double rotationDeg, double starlight) const {
+    QString frame(double rotationDeg, double starlight) const {
         SimOptics optics;
         optics.pointingRa = pointingRa;
         optics.pointingDec = pointingDec;
@@ -103,7 +105,7 @@ class TestPlateSolverAdapter : public QObject {
         exposure.offsetAdu = 8 * 16;
         const cv::Mat raw =
             renderer->render(SimCameraModel::withKey("ASI294MC")->sensor(), optics, exposure);
-        const QString path = dataFolder + '/' + name;
+        const QString path = dataFolder + "/solve.jpg";
         return cv::imwrite(path.toStdString(), highBytes(raw)) ? path : QString();
     }
 
@@ -164,7 +166,7 @@ private slots:
     void solves() {
         QFETCH(double, rotationDeg);
         QFETCH(double, imageRote);
-        const QString image = frame("solve.jpg", rotationDeg, 1);
+        const QString image = frame(rotationDeg, 1);
         QVERIFY(!image.isEmpty());
         const Outcome outcome = runSolver(command(image));
         qInfo("solved in %lld ms", outcome.ms);
@@ -189,7 +191,7 @@ private slots:
 
     // Noise only. solve-field would search it for minutes: it gets 8 seconds.
     void blankFrame() {
-        const QString image = frame("solve.jpg", 0, 0);
+        const QString image = frame(0, 0);
         QVERIFY(!image.isEmpty());
         const Outcome outcome = runSolver(command(image), "8");
         qInfo("gave up in %lld ms", outcome.ms);
@@ -228,22 +230,20 @@ private slots:
     }
     void endedWhileSolving() {
         QFETCH(int, signal);
-        const QString image = frame("solve.jpg", 0, 0);
+        const QString image = frame(0, 0);
         QVERIFY(!image.isEmpty());
         QFile::remove(resultPath());
         QProcess process;
         start(process, command(image), "100");
         QVERIFY(process.waitForStarted());
         const int adapter = int(process.processId());
-        std::set<std::pair<int, QByteArray>> tree;
+        std::vector<Process> tree;
         QVERIFY(QTest::qWaitFor(
             [&] {
                 tree = descendants(adapter);
-                for (const auto& p : tree) {
-                    if (commandName(p.first).startsWith("astrometry-eng"))
-                        return true;
-                }
-                return false;
+                return std::any_of(tree.begin(), tree.end(), [](const Process& p) {
+                    return p.name.startsWith("astrometry-eng");
+                });
             },
             60000));
         ::kill(adapter, signal);
