@@ -1,5 +1,7 @@
 #include "AtomicFile.h"
 
+#include "DebugLog.h"
+
 #include <QSaveFile>
 
 #ifdef Q_OS_WIN
@@ -29,4 +31,18 @@ AtomicFile::Result AtomicFile::write(const QString& hostPath, const QByteArray& 
         return WriteFailed;
     }
     return file.commit() ? Written : WriteFailed;
+}
+
+bool AtomicFile::writeLogged(const QString& hostPath, const QByteArray& content) {
+    switch (write(hostPath, content)) {
+    case Written:
+        return true;
+    case OpenFailed:
+        debugLog("file open error");
+        break;
+    case WriteFailed:
+        debugLog("file write error");
+        break;
+    }
+    return false;
 }

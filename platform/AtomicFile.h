@@ -13,6 +13,9 @@ public:
     enum Result { Written, OpenFailed, WriteFailed };
 
     static Result write(const QString& hostPath, const QByteArray& content);
+    // The same for the settings files: a failure is logged as "file open error" or
+    // "file write error".
+    static bool writeLogged(const QString& hostPath, const QByteArray& content);
 
     // Flushes a file being saved and waits until the disk has it; for writers that stream
     // their content into a QSaveFile themselves.

@@ -109,14 +109,5 @@ void loadSettings(SettingsRecord& record) {
 }
 
 void saveSettings(const SettingsRecord& record) {
-    switch (AtomicFile::write(HostPath::toHost(record.path), fileContent(record))) {
-    case AtomicFile::Written:
-        break;
-    case AtomicFile::OpenFailed:
-        debugLog("file open error");
-        break;
-    case AtomicFile::WriteFailed:
-        debugLog("file write error");
-        break;
-    }
+    AtomicFile::writeLogged(HostPath::toHost(record.path), fileContent(record));
 }

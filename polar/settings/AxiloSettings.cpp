@@ -125,14 +125,5 @@ void AxiloSettings::save() const {
     QByteArray content;
     for (const Key& key : keys())
         content += key.name + QByteArray(" ") + QByteArray::number(key.value(*this)) + '\n';
-    switch (AtomicFile::write(HostPath::toHost(path), content)) {
-    case AtomicFile::Written:
-        break;
-    case AtomicFile::OpenFailed:
-        debugLog("file open error");
-        break;
-    case AtomicFile::WriteFailed:
-        debugLog("file write error");
-        break;
-    }
+    AtomicFile::writeLogged(HostPath::toHost(path), content);
 }
