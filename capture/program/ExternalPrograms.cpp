@@ -4,6 +4,7 @@
 #include "ChildProcess.h"
 #include "HostPath.h"
 #include "ProcessState.h"
+#include "SettingsFile.h"
 #include "UserPrompt.h"
 
 #include <QFileInfo>
@@ -20,6 +21,8 @@ void startAxilo(ProcessState& state, QWidget* mainWindow) {
         mainWindow->hide();
     if (ChildProcess::runAndWait(program, {'"' + program + '"'}) < 0)
         UserPrompt::showMessage(QStringLiteral("spawnlエラー2"));
+    else if (state.settings)
+        loadObservingSite(*state.settings); // the user may have set another site there
     if (mainWindow)
         mainWindow->show();
 }

@@ -95,6 +95,11 @@ QByteArray fileContent(const SettingsRecord& record) {
 
 } // namespace
 
+void loadObservingSite(SettingsRecord& record) {
+    if (readFile(SettingsFolder::file("Axilo.ini"), SettingsKey::axiloFileKeys(), record, false))
+        debugLog("long=%d, lati=%d longWE=%d", record.long1, record.lati1, record.longWE);
+}
+
 void ensureSettingsPath(SettingsRecord& record) {
     SettingsFolder::ensure();
     record.path = SettingsFolder::file("Vesperix.ini");
@@ -102,8 +107,7 @@ void ensureSettingsPath(SettingsRecord& record) {
 
 void loadSettings(SettingsRecord& record) {
     readFile(record.path, SettingsKey::settingsFileKeys(), record, true);
-    if (readFile(SettingsFolder::file("Axilo.ini"), SettingsKey::axiloFileKeys(), record, false))
-        debugLog("long=%d, lati=%d longWE=%d", record.long1, record.lati1, record.longWE);
+    loadObservingSite(record);
     record.movAveN = 5;
     record.diff = 5;
 }

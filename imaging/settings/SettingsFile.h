@@ -12,6 +12,10 @@ void ensureSettingsPath(SettingsRecord& record);
 // Afterwards `movAveN` and `diff` are 5, whatever the file says.
 void loadSettings(SettingsRecord& record);
 
+// The observing site (longitude, latitude, east or west, time zone) from the polar-alignment
+// program's file, which that program rewrites whenever the user quits it.
+void loadObservingSite(SettingsRecord& record);
+
 // Rewrites the whole settings file. It is written beside the old one and renamed into place,
 // so a failed save leaves the old file as it was.
 void saveSettings(const SettingsRecord& record);

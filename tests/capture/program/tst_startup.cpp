@@ -253,10 +253,20 @@ void TestStartUp::axiloStartsBesideTheProgram() {
     TestDrives drives;
     QStringList messages;
     UserPrompt::setMessageHandler([&](const QString& text) { messages << text; });
-    // A stand-in Axilo in a program folder on drive D, recording its argument.
+    // A stand-in Axilo in a program folder on drive D, recording its argument; the user moves
+    // to another site in it, which it writes to its settings file as it quits.
     writeRecordingProgram(drives.root() + "/D/Orlent/Axilo", "ran.txt");
+    QFile script(drives.root() + "/D/Orlent/Axilo");
+    QVERIFY(script.open(QIODevice::Append));
+    script.write("mkdir -p \"$VESPERIX_DRIVES/C/OrlentVesperixIni\"\n"
+                 "printf 'long1 135\\nlati1 35\\ntime 8\\nlongWE 1\\n' > "
+                 "\"$VESPERIX_DRIVES/C/OrlentVesperixIni/Axilo.ini\"\n");
+    script.close();
 
+    SettingsRecord settings;
+    settings.setDefaults();
     ProcessState& state = processState();
+    state.settings = &settings;
     state.exePath = "D:\\Orlent\\Vesperix.exe";
     QWidget window;
     window.show();
@@ -266,11 +276,16 @@ void TestStartUp::axiloStartsBesideTheProgram() {
     QVERIFY(ran.open(QIODevice::ReadOnly));
     QCOMPARE(ran.readAll(), QByteArray("\"D:\\Orlent\\Axilo.exe\"\n"));
     QVERIFY(messages.isEmpty());
+    QCOMPARE(settings.long1, 135);
+    QCOMPARE(settings.lati1, 35);
+    QCOMPARE(settings.timeD, 8);
+    QCOMPARE(settings.longWE, 1);
 
     state.exePath = "D:\\Nowhere\\Vesperix.exe";
     startAxilo(state, &window);
     QCOMPARE(messages, QStringList{QStringLiteral("spawnlエラー2")});
     QVERIFY(window.isVisible());
+    state.settings = nullptr;
     UserPrompt::setMessageHandler(nullptr);
 }
 
