@@ -59,6 +59,11 @@ void PlateSolve::start() {
         UserPrompt::showMessage(QStringLiteral("Orlentにご連絡ください。"));
         return;
     }
+    // The shot would cut a series' exposure short, and lose its frame.
+    if (state.captureState == 2 || state.captureState == 4) {
+        debugLog("plate solve refused: a series is running");
+        return;
+    }
     if (state.captureState == 1 && capture.stopLiveView)
         capture.stopLiveView();
     if (!askLogged(

@@ -7,9 +7,9 @@
 #include "E2eMount.h"
 #include "E2eProgram.h"
 #include "FakePlateSolver.h"
-#include "InstallPlateSolver.h"
 #include "Goto.h"
 #include "ImageDisplay.h"
+#include "InstallPlateSolver.h"
 #include "MainProgram.h"
 #include "MainWindow.h"
 #include "MessageDialog.h"
@@ -22,8 +22,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QtTest>
 #include <cmath>
 #include <csignal>
@@ -96,8 +96,8 @@ void TestPlateSolve::solvesAndSyncs() {
     QVERIFY(std::abs(s.e2e.state().syncPointRa - truth.pointingRa - 1.5) < 0.01);
 
     s.press();
-    QVERIFY(s.e2e.runUntil([&] { return s.e2e.log.lines().filter(QRegularExpression("^ra=")).size() == 1; },
-                           120000));
+    QVERIFY(s.e2e.runUntil(
+        [&] { return s.e2e.log.lines().filter(QRegularExpression("^ra=")).size() == 1; }, 120000));
     const QString solved = s.e2e.log.lines().filter(QRegularExpression("^ra=")).first();
     QVERIFY2(QRegularExpression("^ra=\\S+, dec=\\S+ fovW=165 fovH=112, imageScale=2\\.39 ")
                  .match(solved)
@@ -109,7 +109,8 @@ void TestPlateSolve::solvesAndSyncs() {
     s.e2e.runFor(2000);
     const SimOptics now = s.e2e.program().sim()->opticsAt(Clock::nowMs());
     const double cosDec = std::cos(now.pointingDec * M_PI / 180);
-    QVERIFY(std::abs(std::remainder(s.e2e.state().syncPointRa - now.pointingRa, 360)) * cosDec < 0.02);
+    QVERIFY(std::abs(std::remainder(s.e2e.state().syncPointRa - now.pointingRa, 360)) * cosDec <
+            0.02);
     QVERIFY(std::abs(s.e2e.state().syncPointDec - now.pointingDec) < 0.02);
     QVERIFY(!actions.deferSync);
     QCOMPARE(s.e2e.program().display().view().cameraRotation, 3);
@@ -132,6 +133,15 @@ void TestPlateSolve::refusals() {
                  (QStringList{QStringLiteral("CMOSカメラのピクセルサイズが登録されていません。"),
                               QStringLiteral("Orlentにご連絡ください。")}));
         s.e2e.state().camera->pixelSizeUm = pixel;
+        // A series is running: its exposure is not cut short for a solve.
+        s.e2e.messages.clear();
+        QVERIFY(s.e2e.press("pushButton_6"));
+        QVERIFY(s.e2e.runUntil([&] { return s.e2e.state().captureState == 2; }));
+        s.press();
+        QVERIFY(s.e2e.messages.isEmpty());
+        QCOMPARE(s.e2e.state().captureState.load(), 2);
+        QVERIFY(!s.window->plateSolve().inProgress());
+        QVERIFY(s.e2e.press("pushButton_6"));
     }
     E2eProgram::Options noCamera;
     noCamera.cameras = "";
