@@ -15,6 +15,7 @@
 #include "MessageDialog.h"
 #include "PlateSolve.h"
 #include "ProcessState.h"
+#include "Screenshot.h"
 #include "SettingsRecord.h"
 #include "SimObservatory.h"
 #include "UserPrompt.h"
@@ -204,6 +205,7 @@ void TestPlateSolve::abort() {
     QCOMPARE(ids.size(), 2);
     MessageDialog* box = s.progress(QStringLiteral("解析中"));
     QVERIFY(box);
+    saveScreenshot(box, "PlateSolve progress");
     QVERIFY(s.window->plateSolve().inProgress());
     QTest::mouseClick(box->findChild<QPushButton*>("pushButton"), Qt::LeftButton);
     QVERIFY(s.e2e.runUntil(
