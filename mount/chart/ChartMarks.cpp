@@ -36,8 +36,11 @@ void telescope(ChartCanvas& canvas, cv::Point2d at) {
     rings(canvas, at, yellow);
 }
 
+namespace {
+
+// One field's outline: the corners on its own tangent plane, the sides followed in steps.
 void fieldOutline(ChartCanvas& canvas, const ChartProjection& projection,
-                  const PhotoHistoryEntry& field, const cv::Scalar& colour) {
+                  const PhotoHistoryEntry& field) {
     const auto [ra, dec, widthAngle, heightAngle, rotation] = field;
     if (!(widthAngle > 0 && heightAngle > 0 && widthAngle < 180 && heightAngle < 180))
         return;
@@ -59,11 +62,19 @@ void fieldOutline(ChartCanvas& canvas, const ChartProjection& projection,
             cv::Point2d at;
             const bool shown = projection.project(sky.ra, sky.dec, &at);
             if (shown && lastShown)
-                canvas.line(last, at, colour);
+                canvas.line(last, at, yellow);
             last = at;
             lastShown = shown;
         }
     }
+}
+
+} // namespace
+
+void photographedFields(ChartCanvas& canvas, const ChartProjection& projection,
+                        const PhotoHistory& history) {
+    for (int i = 0; i < history.count(); ++i)
+        fieldOutline(canvas, projection, *history.entry(i));
 }
 
 } // namespace ChartMarks

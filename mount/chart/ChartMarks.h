@@ -16,8 +16,9 @@ void pickedCross(ChartCanvas& canvas, cv::Point2d at);
 // Concentric circles of 12 to 18 pixels: green for the target, yellow for the telescope.
 void target(ChartCanvas& canvas, cv::Point2d at);
 void telescope(ChartCanvas& canvas, cv::Point2d at);
-// A photographed field's outline: its edges follow the sky, so they stay true on any chart.
-void fieldOutline(ChartCanvas& canvas, const ChartProjection& projection,
-                  const PhotoHistoryEntry& field, const cv::Scalar& colour);
+// The outlines of the photographed fields, in yellow: their edges follow the sky, so they
+// stay true on any chart.
+void photographedFields(ChartCanvas& canvas, const ChartProjection& projection,
+                        const PhotoHistory& history);
 
 } // namespace ChartMarks

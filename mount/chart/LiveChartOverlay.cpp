@@ -6,12 +6,6 @@
 #include "PhotoHistory.h"
 #include "SkyChartPainter.h"
 
-namespace {
-
-const cv::Scalar photographedColour(0, 255, 255);
-
-} // namespace
-
 LiveChartOverlay::LiveChartOverlay(const ChartSky& chartSky, const SettingsRecord& settingsRecord,
                                    const PhotoHistory* photoHistory)
     : sky(chartSky)
@@ -33,8 +27,6 @@ bool LiveChartOverlay::draw(cv::Mat& canvas, const Picture& p, double ra, double
     ChartCanvas drawing(canvas);
     drawSky(drawing, lastProjection, sky, ChartLayers::forLiveView(settings), nullptr);
     if (history)
-        for (int i = 0; i < history->count(); ++i)
-            ChartMarks::fieldOutline(drawing, lastProjection, *history->entry(i),
-                                     photographedColour);
+        ChartMarks::photographedFields(drawing, lastProjection, *history);
     return true;
 }

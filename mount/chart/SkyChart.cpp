@@ -11,7 +11,6 @@
 namespace {
 
 const cv::Scalar background(20, 5, 5); // rgb(5, 5, 20)
-const cv::Scalar photographedColour(0, 255, 255);
 
 int quarterTurns(char direction) {
     switch (direction) {
@@ -79,9 +78,7 @@ QImage SkyChart::withMarks(const Marks& marks) const {
     image.copyTo(pixels);
     ChartCanvas canvas(pixels);
     if (history)
-        for (int i = 0; i < history->count(); ++i)
-            ChartMarks::fieldOutline(canvas, lastProjection, *history->entry(i),
-                                     photographedColour);
+        ChartMarks::photographedFields(canvas, lastProjection, *history);
     cv::Point2d at;
     if (marks.target && lastProjection.project(marks.targetRa, marks.targetDec, &at))
         ChartMarks::target(canvas, at);
