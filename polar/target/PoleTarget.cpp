@@ -1,7 +1,9 @@
 #include "PoleTarget.h"
 
+#include "ApparentPlace.h"
 #include "DebugLog.h"
 
+#include <QDateTime>
 #include <climits>
 #include <cmath>
 
@@ -26,6 +28,10 @@ constexpr double radiansPerDegree = 0.01745328888888889;
 constexpr double radiansPerHour = 0.2617916666666667;
 constexpr double micrometresPerPixel = 6.75;
 
+// The pole star in the J2000 catalogues; its proper motion is left out.
+constexpr double poleStarRaJ2000 = 37.9545;
+constexpr double poleStarDecJ2000 = 89.2641;
+
 // Where a computed axis centre is accepted, in full camera pixels.
 constexpr int minCentreX = 180;
 constexpr int maxCentreX = 1099;
@@ -37,6 +43,10 @@ int truncated(double value) {
     return int(qBound(double(INT_MIN), std::trunc(value), double(INT_MAX)));
 }
 
+int focalMicrometres(int focalI, int focalF) {
+    return focalI * 1000 + focalF * 10;
+}
+
 } // namespace
 
 double PoleTarget::poleDistance(int year) {
@@ -46,8 +56,7 @@ double PoleTarget::poleDistance(int year) {
 }
 
 int PoleTarget::ringRadius(int year, int focalI, int focalF) {
-    const int focalMicrometres = focalI * 1000 + focalF * 10;
-    return int(std::tan(poleDistance(year) * radiansPerDegree) * focalMicrometres /
+    return int(std::tan(poleDistance(year) * radiansPerDegree) * focalMicrometres(focalI, focalF) /
                micrometresPerPixel);
 }
 
@@ -60,10 +69,10 @@ int PoleTarget::modifiedJulianDate(int year, int month, int day) {
     return int(365.25 * year) + year / 400 - year / 100 + int(30.59 * (month - 2)) + day - 678912;
 }
 
-double PoleTarget::hourAngle(int year, int month, int day, int hour, int minute, int longDeg,
-                             int longMin, bool west, int timeZone) {
-    const double t = modifiedJulianDate(year, month, day) - 40000 + hour / 24.0 + minute / 1440.0 -
-                     timeZone / 24.0;
+double PoleTarget::siderealHours(int year, int month, int day, int hour, int minute, int second,
+                                 int longDeg, int longMin, bool west, int timeZone) {
+    const double t = modifiedJulianDate(year, month, day) - 40000 + hour / 24.0 + minute / 1440.0 +
+                     second / 86400.0 - timeZone / 24.0;
     const double longitude = (longDeg + longMin / 60.0) / 360.0;
     double theta = 0.671262 + 1.0027379094 * t;
     if (west) {
@@ -73,12 +82,36 @@ double PoleTarget::hourAngle(int year, int month, int day, int hour, int minute,
     } else {
         theta += longitude;
     }
-    const double fraction = theta - std::trunc(theta);
-    return (fraction * 24 - 3) * radiansPerHour;
+    return (theta - std::trunc(theta)) * 24;
+}
+
+double PoleTarget::hourAngle(int year, int month, int day, int hour, int minute, int longDeg,
+                             int longMin, bool west, int timeZone) {
+    return (siderealHours(year, month, day, hour, minute, 0, longDeg, longMin, west, timeZone) -
+            3) *
+           radiansPerHour;
 }
 
 QPointF PoleTarget::targetOffset(double radius, double hourAngle) {
     return {-radius * std::sin(hourAngle), -radius * std::cos(hourAngle)};
+}
+
+QPointF PoleTarget::apparentTargetOffset(int year, int month, int day, int hour, int minute,
+                                         int second, int longDeg, int longMin, bool west,
+                                         int timeZone, int focalI, int focalF) {
+    const QDateTime utc = QDateTime(QDate(year, month, day), QTime(hour, minute, second), Qt::UTC)
+                              .addSecs(-timeZone * 3600);
+    const ApparentPlace::Place star = ApparentPlace(utc)(poleStarRaJ2000, poleStarDecJ2000);
+    // Exact degrees here: the place is good to a fraction of a pixel.
+    constexpr double degree = M_PI / 180;
+    const double hourAngle =
+        (siderealHours(year, month, day, hour, minute, second, longDeg, longMin, west, timeZone) *
+             15 -
+         star.ra) *
+        degree;
+    const double radius =
+        std::tan((90 - star.dec) * degree) * focalMicrometres(focalI, focalF) / micrometresPerPixel;
+    return targetOffset(radius, hourAngle);
 }
 
 std::optional<QPoint> PoleTarget::circleCentre(const QPoint& p0, const QPoint& p1,

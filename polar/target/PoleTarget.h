@@ -20,6 +20,11 @@ public:
     // Modified Julian date of a calendar date.
     static int modifiedJulianDate(int year, int month, int day);
 
+    // Local sidereal time in hours [0, 24) for a local date and time, the site's longitude and
+    // the offset of local time from UTC in hours.
+    static double siderealHours(int year, int month, int day, int hour, int minute, int second,
+                                int longDeg, int longMin, bool west, int timeZone);
+
     // Hour angle of the pole star in radians for a local date and time, the site's longitude
     // and the offset of local time from UTC in hours.
     static double hourAngle(int year, int month, int day, int hour, int minute, int longDeg,
@@ -28,6 +33,14 @@ public:
     // The target on a ring of the given radius, relative to the axis centre, in display
     // pixels (y down).
     static QPointF targetOffset(double radius, double hourAngle);
+
+    // The target where the pole star is seen at that instant, relative to the axis centre in
+    // display pixels (y down): its apparent place of date, at its own distance from the pole
+    // (not the ring's), for a lens of focalI.focalF millimetres. Local date and time to the
+    // second, the site's longitude and the offset of local time from UTC in hours.
+    static QPointF apparentTargetOffset(int year, int month, int day, int hour, int minute,
+                                        int second, int longDeg, int longMin, bool west,
+                                        int timeZone, int focalI, int focalF);
 
     // Centre of the circle through three points, truncated; none when the points are
     // collinear or two of them coincide.

@@ -1,7 +1,9 @@
+#include "ApparentPlace.h"
 #include "LogRecorder.h"
 #include "PoleTarget.h"
 
 #include <QtTest>
+#include <cmath>
 
 Q_DECLARE_METATYPE(PoleTarget::Outcome)
 
@@ -13,6 +15,11 @@ private slots:
     void firstOfJanuaryCountsInThePreviousYear();
     void westZeroIsEastZero();
     void targetForAWinterEvening();
+    void apparentTargetForAWinterEvening();
+    void siderealTime_data();
+    void siderealTime();
+    void apparentPlace_data();
+    void apparentPlace();
     void axisCentre_data();
     void axisCentre();
 };
@@ -52,6 +59,77 @@ void TestPoleTarget::targetForAWinterEvening() {
     const QPointF target = PoleTarget::targetOffset(PoleTarget::ringRadius(2026, 25, 0), hourAngle);
     QVERIFY2(qAbs(target.x() - 1.28) < 0.01 && qAbs(target.y() - -39.98) < 0.01,
              QByteArray::number(target.x()) + ", " + QByteArray::number(target.y()));
+}
+
+void TestPoleTarget::apparentTargetForAWinterEvening() {
+    const ApparentPlace::Place star =
+        ApparentPlace(QDateTime(QDate(2026, 12, 15), QTime(12, 0), Qt::UTC))(37.9545, 89.2641);
+    const double raSeconds = star.ra * 240;
+    const double poleArcmin = (90 - star.dec) * 60;
+    // 3 s of RA here are half a second of arc on the sky.
+    QVERIFY2(qAbs(raSeconds - (3 * 3600 + 8 * 60 + 47)) < 3 && qAbs(poleArcmin - 37.15) < 0.01,
+             QByteArray::number(raSeconds) + " s, " + QByteArray::number(poleArcmin) + "'");
+    const QPointF target =
+        PoleTarget::apparentTargetOffset(2026, 12, 15, 21, 0, 0, 139, 0, false, 9, 25, 0);
+    QVERIFY2(qAbs(target.x() - 2.82) < 0.02 && qAbs(target.y() - -39.93) < 0.02,
+             QByteArray::number(target.x()) + ", " + QByteArray::number(target.y()));
+}
+
+// One row a month, 2015-2045, from an independent ephemeris (tools/poleref/generate): the
+// instant in UT, the pole star's apparent RA and Dec in degrees, the apparent local sidereal
+// time at 139° E in hours.
+static void addReferenceRows() {
+    QTest::addColumn<QDateTime>("utc");
+    QTest::addColumn<double>("ra");
+    QTest::addColumn<double>("dec");
+    QTest::addColumn<double>("lst");
+    QFile table(QFINDTESTDATA("poleref.txt"));
+    QVERIFY(table.open(QIODevice::ReadOnly | QIODevice::Text));
+    while (!table.atEnd()) {
+        const QString line = QString::fromLatin1(table.readLine()).trimmed();
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        const QStringList f = line.split(' ', Qt::SkipEmptyParts);
+        QCOMPARE(f.size(), 9);
+        const QDateTime utc(QDate(f[0].toInt(), f[1].toInt(), f[2].toInt()),
+                            QTime(f[3].toInt(), f[4].toInt(), f[5].toInt()), Qt::UTC);
+        QTest::newRow(qPrintable(utc.toString("yyyy-MM")))
+            << utc << f[6].toDouble() << f[7].toDouble() << f[8].toDouble();
+    }
+}
+
+void TestPoleTarget::siderealTime_data() {
+    addReferenceRows();
+}
+
+void TestPoleTarget::siderealTime() {
+    QFETCH(QDateTime, utc);
+    QFETCH(double, lst);
+    // Entered as local time in zone +9, as the program's clock gives it.
+    const QDateTime local = utc.addSecs(9 * 3600);
+    const double hours = PoleTarget::siderealHours(
+        local.date().year(), local.date().month(), local.date().day(), local.time().hour(),
+        local.time().minute(), local.time().second(), 139, 0, false, 9);
+    double seconds = (hours - lst) * 3600;
+    seconds -= std::round(seconds / 86400) * 86400;
+    // The program's time is mean sidereal time, the table's apparent: they part by the
+    // equation of the equinoxes, at most 1.2 s.
+    QVERIFY2(qAbs(seconds) < 2 + 1.2, QByteArray::number(seconds) + " s");
+}
+
+void TestPoleTarget::apparentPlace_data() {
+    addReferenceRows();
+}
+
+void TestPoleTarget::apparentPlace() {
+    QFETCH(QDateTime, utc);
+    QFETCH(double, ra);
+    QFETCH(double, dec);
+    const ApparentPlace::Place place = ApparentPlace(utc)(37.9545, 89.2641);
+    const double raDegrees = std::remainder(place.ra - ra, 360.0);
+    const double arcmin =
+        60 * std::hypot(raDegrees * std::cos(qDegreesToRadians(dec)), place.dec - dec);
+    QVERIFY2(arcmin < 0.2, QByteArray::number(arcmin) + "'");
 }
 
 void TestPoleTarget::axisCentre_data() {
