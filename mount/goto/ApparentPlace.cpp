@@ -94,6 +94,8 @@ ApparentPlace::ApparentPlace(const QDateTime& utc) {
         (84381.448 - (46.8150 + (0.00059 - 0.001813 * t) * t) * t) * radiansPerArcsecond;
     const double trueObliquity = meanObliquity + nutationInObliquity;
 
+    // Precession turns the J2000 equator and equinox to the mean ones of the date; nutation
+    // turns those, through the ecliptic, to the true ones.
     rotationZ(-zeta, rotation);
     turn(rotationY, theta, rotation);
     turn(rotationZ, -z, rotation);
@@ -110,13 +112,13 @@ ApparentPlace::ApparentPlace(const QDateTime& utc) {
                                radiansPerDegree;
     const double eccentricity = 0.016708634 - 0.000042037 * t;
     const double perihelion = (102.93735 + 1.71946 * t) * radiansPerDegree;
-    const double alongX =
+    const double eclipticX =
         aberrationConstant * (std::sin(sunLongitude) - eccentricity * std::sin(perihelion));
-    const double alongY =
+    const double eclipticY =
         aberrationConstant * (-std::cos(sunLongitude) + eccentricity * std::cos(perihelion));
-    earthVelocity[0] = alongX;
-    earthVelocity[1] = alongY * std::cos(trueObliquity);
-    earthVelocity[2] = alongY * std::sin(trueObliquity);
+    earthVelocity[0] = eclipticX;
+    earthVelocity[1] = eclipticY * std::cos(trueObliquity);
+    earthVelocity[2] = eclipticY * std::sin(trueObliquity);
 }
 
 void ApparentPlace::apply(const double j2000[3], double ofDate[3]) const {
