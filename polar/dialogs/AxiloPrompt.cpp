@@ -13,11 +13,19 @@ AxiloPrompt::MessageHandler messageHandler;
 AxiloPrompt::QuestionHandler questionHandler;
 AxiloPrompt::CameraHandler cameraHandler;
 
-// A question box with buttons big enough for a finger.
+// Dark like the program's dialogs, with buttons big enough for a finger.
+const char* const questionStyle =
+    "QMessageBox { background-color: rgb(40, 40, 40); }"
+    "QLabel { color: white; min-width: 420px; min-height: 80px; }"
+    "QPushButton { background-color: rgb(70, 70, 70); color: white;"
+    " border: 1px solid rgb(110, 110, 110); border-radius: 4px; min-width: 140px;"
+    " min-height: 56px; }"
+    "QPushButton:pressed { background-color: rgb(110, 110, 110); }";
+
 bool askWithBox(const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok | QMessageBox::Cancel,
                     QApplication::activeWindow());
-    box.setStyleSheet("QPushButton { min-width: 140px; min-height: 56px; }");
+    box.setStyleSheet(questionStyle);
     TouchFont::apply(&box);
     return box.exec() == QMessageBox::Ok;
 }

@@ -12,8 +12,12 @@ OkDialog::OkDialog(const QString& text, QWidget* parent)
     setModal(true);
     ui->labelText->setText(text);
     connect(ui->pushButton, &QPushButton::clicked, this, &QDialog::accept);
-    if (parent)
-        move(parent->window()->geometry().center() - rect().center());
+    if (parent) {
+        // The inner areas, so that window frames do not shift it.
+        QRect area(QPoint(), size());
+        area.moveCenter(parent->window()->geometry().center());
+        setGeometry(area);
+    }
 }
 
 OkDialog::~OkDialog() {
