@@ -118,7 +118,7 @@ QStringList faults(QWidget* dialog) {
 }
 
 // Runs `show`, which waits in a modal dialog; `look` gets that dialog, which is then left by
-// its first push button (OK).
+// its "OK".
 void whileModal(const std::function<void()>& show, const std::function<void(QDialog*)>& look) {
     bool looked = false;
     QTimer::singleShot(0, [&] {
