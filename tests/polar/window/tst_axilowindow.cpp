@@ -1,0 +1,279 @@
+#include "AxiloPrompt.h"
+#include "AxiloSettings.h"
+#include "CameraDialog.h"
+#include "FocalDialog.h"
+#include "LocalTimeDialog.h"
+#include "LocateDialog.h"
+#include "Screenshot.h"
+#include "TimeSetDialog.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+const QDateTime startTime(QDate(2026, 12, 15), QTime(21, 0));
+
+// Every value at the end of its range that gives the longest text.
+AxiloSettings widestSettings() {
+    AxiloSettings settings;
+    settings.gain = settings.star = settings.gamma = 10;
+    settings.expo = 1;
+    settings.long1 = 359;
+    settings.long2 = settings.lati2 = 59;
+    settings.lati1 = 89;
+    settings.longWE = 1;
+    for (AxiloSettings::Site& site : settings.sites)
+        site = {359, 59, 89, 59, 1};
+    settings.time = -24;
+    settings.focalI = settings.focalF = 99;
+    return settings;
+}
+
+int* settingsField(AxiloSettings& settings, const QString& key) {
+    const QHash<QString, int AxiloSettings::*> fields = {
+        {"long1", &AxiloSettings::long1},   {"long2", &AxiloSettings::long2},
+        {"lati1", &AxiloSettings::lati1},   {"lati2", &AxiloSettings::lati2},
+        {"longWE", &AxiloSettings::longWE}, {"time", &AxiloSettings::time},
+        {"focalF", &AxiloSettings::focalF}};
+    return &(settings.*fields.value(key));
+}
+
+// The dialogs that the main window keeps while they are open.
+QDialog* openDialog(const QString& name, AxiloSettings& settings, const QDateTime& start) {
+    QDialog* dialog = nullptr;
+    if (name == "CameraDialog")
+        dialog = new CameraDialog(settings);
+    else if (name == "TimeSetDialog")
+        dialog = new TimeSetDialog(settings, start);
+    else if (name == "LocalTimeDialog")
+        dialog = new LocalTimeDialog(settings);
+    else if (name == "FocalDialog")
+        dialog = new FocalDialog(settings);
+    else
+        dialog = new LocateDialog(settings);
+    if (name == "TimeSetDialog")
+        dialog->showFullScreen();
+    else
+        dialog->show();
+    return dialog;
+}
+
+// Whatever a finger or an eye would miss: a text wider or taller than its widget or below the
+// touch size, a button too small to press, controls overlapping or reaching out of their
+// parent.
+QStringList faults(QWidget* dialog) {
+    QStringList found;
+    QList<QWidget*> controls;
+    for (QWidget* widget : dialog->findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(dialog))
+            continue;
+        const QString name = widget->objectName();
+        if (!name.isEmpty() && !name.startsWith("qt_"))
+            controls << widget;
+        QString text;
+        int room = widget->width();
+        auto* label = qobject_cast<QLabel*>(widget);
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            text = button->text();
+            room -= 8;
+            if (widget->height() < 48)
+                found << name + " is too low to press";
+        } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+            text = group->title();
+            room -= 24;
+        } else if (label) {
+            text = label->text();
+        }
+        if (text.isEmpty())
+            continue;
+        const QFontMetrics metrics = widget->fontMetrics();
+        const bool fits =
+            label && label->wordWrap()
+                ? label->heightForWidth(label->width()) <= label->height()
+                : metrics.horizontalAdvance(text) <= room && metrics.height() <= widget->height();
+        if (!fits || widget->fontInfo().pixelSize() < 20)
+            found << name + " cuts \"" + text + "\"";
+    }
+    for (QWidget* a : controls) {
+        if (!a->parentWidget()->rect().contains(a->geometry()))
+            found << a->objectName() + " reaches out";
+        for (QWidget* b : controls)
+            if (a < b && a->parentWidget() == b->parentWidget() &&
+                a->geometry().intersects(b->geometry()))
+                found << a->objectName() + " overlaps " + b->objectName();
+    }
+    for (QListWidget* list : dialog->findChildren<QListWidget*>()) {
+        list->doItemsLayout();
+        for (int row = 0; row < list->count(); ++row)
+            if (list->visualItemRect(list->item(row)).right() > list->viewport()->width())
+                found << list->item(row)->text() + " is cut";
+    }
+    return found;
+}
+
+// Runs `show`, which waits in a modal dialog; `look` gets that dialog, which is then left by
+// its "OK".
+void whileModal(const std::function<void()>& show, const std::function<void(QDialog*)>& look) {
+    bool looked = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        look(dialog);
+        looked = true;
+        const QList<QPushButton*> buttons = dialog->findChildren<QPushButton*>();
+        const auto ok = std::find_if(buttons.begin(), buttons.end(),
+                                     [](QPushButton* button) { return button->text() == "OK"; });
+        QVERIFY(ok != buttons.end());
+        (*ok)->click();
+    });
+    show();
+    QVERIFY(looked);
+}
+
+} // namespace
+
+class TestAxiloWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void dialogsShowWholeTexts_data();
+    void dialogsShowWholeTexts();
+    void stepsWrapOrStop_data();
+    void stepsWrapOrStop();
+};
+
+void TestAxiloWindow::dialogsShowWholeTexts_data() {
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<bool>("widest");
+    for (const char* dialog : {"OkDialog", "question", "CameraList", "CameraDialog",
+                               "TimeSetDialog", "LocalTimeDialog", "FocalDialog", "LocateDialog"}) {
+        QTest::addRow("%s defaults", dialog) << QString(dialog) << false;
+        QTest::addRow("%s widest", dialog) << QString(dialog) << true;
+    }
+}
+
+// Each dialog with the defaults and with the longest values it can show; the screenshots go to
+// $VESPERIX_SCREENSHOTS.
+void TestAxiloWindow::dialogsShowWholeTexts() {
+    QFETCH(QString, dialog);
+    QFETCH(bool, widest);
+    const QString shot = "Axilo " + dialog + (widest ? " widest" : " defaults");
+    QWidget mainWindow;
+    mainWindow.setGeometry(40, 30, 830, 480);
+    mainWindow.show();
+    QApplication::setActiveWindow(&mainWindow);
+    const auto look = [&](QDialog* shown) {
+        saveScreenshot(shown, shot);
+        const QStringList found = faults(shown);
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(", ")));
+    };
+
+    if (dialog == "OkDialog") {
+        const QString text = widest ? "C:\\OrlentVesperixIni\\camera.txt" : "spawnlエラー";
+        whileModal([&] { AxiloPrompt::showMessage(text); },
+                   [&](QDialog* shown) {
+                       QCOMPARE(shown->windowTitle(), QString("エラー"));
+                       QCOMPARE(shown->size(), QSize(780, 210));
+                       QCOMPARE(shown->geometry().center(), mainWindow.geometry().center());
+                       look(shown);
+                   });
+    } else if (dialog == "question") {
+        bool answer = false;
+        whileModal([&] { answer = AxiloPrompt::ask("Warnning", "Clear Origin"); }, look);
+        QVERIFY(answer);
+    } else if (dialog == "CameraList") {
+        QStringList entries = {"[0] UVC Camera width=640 height=480"};
+        if (widest)
+            entries = QStringList{"[8] UVC Camera width=1280 height=960",
+                                  "[9] UVC Camera width=1280 height=960",
+                                  "[10] UVC Camera width=1280 height=960"};
+        int chosen = -1;
+        whileModal([&] { chosen = AxiloPrompt::chooseCamera(entries); }, look);
+        QCOMPARE(chosen, 0);
+    } else {
+        AxiloSettings settings = widest ? widestSettings() : AxiloSettings();
+        const QDateTime start = widest ? QDateTime(QDate(9999, 12, 31), QTime(23, 59)) : startTime;
+        QPointer<QDialog> shown = openDialog(dialog, settings, start);
+        look(shown);
+        delete shown;
+    }
+}
+
+void TestAxiloWindow::stepsWrapOrStop_data() {
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<QStringList>("start"); // settings key=value
+    QTest::addColumn<QStringList>("presses");
+    QTest::addColumn<QString>("probe"); // a settings key, a button's text or the chosen date
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("latitude 89 up wraps to 0")
+        << "LocateDialog" << QStringList{"lati1=89"} << QStringList{"latDegreesUpButton"} << "lati1"
+        << "0";
+    QTest::newRow("latitude 0 down wraps to 89") << "LocateDialog" << QStringList{"lati1=0"}
+                                                 << QStringList{"latDegreesDownButton"} << "lati1"
+                                                 << "89";
+    QTest::newRow("stored site, west, every field at its top")
+        << "LocateDialog"
+        << QStringList{"long1=359", "long2=59", "lati1=89", "lati2=59", "longWE=1"}
+        << QStringList{"save1Button"} << "point1Button"
+        << "W35959:8959";
+    QTest::newRow("stored site taken back as the current one")
+        << "LocateDialog" << QStringList{"long1=5", "longWE=1"}
+        << QStringList{"save2Button", "eastButton", "longDegreesUpButton", "point2Button"}
+        << "long1"
+        << "5";
+    QTest::newRow("time zone stops at +24")
+        << "LocalTimeDialog" << QStringList{"time=24"} << QStringList{"timeUpButton"} << "time"
+        << "24";
+    QTest::newRow("time zone stops at -24")
+        << "LocalTimeDialog" << QStringList{"time=-24"} << QStringList{"timeDownButton"} << "time"
+        << "-24";
+    QTest::newRow("hundredths' tens wrap without a carry")
+        << "FocalDialog" << QStringList{"focalF=95"} << QStringList{"tensUpButton", "downButton"}
+        << "focalF"
+        << "5";
+    QTest::newRow("31 January, month up: the end of February")
+        << "TimeSetDialog" << QStringList{}
+        << QStringList{"dayDownButton", "dayDownButton", "monthUpButton", "downButton"} << "chosen"
+        << "2027-02-28";
+}
+
+// Where a ▲/▼ press comes round, where it stops, and what a stored site is.
+void TestAxiloWindow::stepsWrapOrStop() {
+    QFETCH(QString, dialog);
+    QFETCH(QStringList, start);
+    QFETCH(QStringList, presses);
+    QFETCH(QString, probe);
+    QFETCH(QString, expected);
+    AxiloSettings settings;
+    for (const QString& assignment : start)
+        *settingsField(settings, assignment.section('=', 0, 0)) =
+            assignment.section('=', 1).toInt();
+    // 2 January 2027, so that two days down is the 31st of the month before.
+    QPointer<QDialog> shown = openDialog(dialog, settings, QDateTime(QDate(2027, 1, 2), {}));
+    QString chosen;
+    if (auto* timeSet = qobject_cast<TimeSetDialog*>(shown))
+        connect(timeSet, &TimeSetDialog::chosen, this,
+                [&](const QDate& date) { chosen = date.toString(Qt::ISODate); });
+    QString text;
+    for (const QString& press : presses) {
+        auto* button = shown->findChild<QPushButton*>(press);
+        QVERIFY2(button, qPrintable(press));
+        button->click();
+    }
+    if (probe == "chosen")
+        text = chosen;
+    else if (probe.endsWith("Button"))
+        text = shown->findChild<QPushButton*>(probe)->text();
+    else
+        text = QString::number(*settingsField(settings, probe));
+    QCOMPARE(text, expected);
+    delete shown;
+}
+
+QTEST_MAIN(TestAxiloWindow)
+#include "tst_axilowindow.moc"
