@@ -208,7 +208,16 @@ void SimCamera::failNextRead() {
 void SimCamera::startVideo() {
     QMutexLocker lock(&mutex);
     mode = Mode::Video;
-    nextVideoFrameMs = Clock::nowMs() + std::max(minVideoFrameMs, std::int64_t(exposure / 1000));
+    nextVideoFrameMs = Clock::nowMs() + videoFrameMsLocked();
+}
+
+std::int64_t SimCamera::videoFrameMs() const {
+    QMutexLocker lock(&mutex);
+    return videoFrameMsLocked();
+}
+
+std::int64_t SimCamera::videoFrameMsLocked() const {
+    return std::max(minVideoFrameMs, std::int64_t(exposure / 1000));
 }
 
 void SimCamera::stop() {
@@ -224,38 +233,38 @@ bool SimCamera::isVideoRunning() const {
 
 bool SimCamera::readVideo(std::uint8_t* buffer, long bytes, int waitMs) {
     std::int64_t fromMs = 0, toMs = 0;
-    {
-        QMutexLocker lock(&mutex);
-        const std::int64_t giveUp = waitMs < 0 ? INT64_MAX : Clock::nowMs() + waitMs;
-        for (;;) {
-            if (mode != Mode::Video && mode != Mode::Single)
-                return false;
-            const std::int64_t due = mode == Mode::Video ? nextVideoFrameMs : exposureEndMs;
-            const std::int64_t now = Clock::nowMs();
-            if (!silent && now >= due)
-                break;
-            if (now >= giveUp)
-                return false;
-            // Wait in real time for the scaled remainder, woken early by stop or finishEarly.
-            const std::int64_t until = silent ? giveUp : std::min(due, giveUp);
-            const double realMs = std::max(1.0, double(until - now) / Clock::scale());
-            frameTime.wait(&mutex, (unsigned long)std::min(realMs, 1000.0));
-        }
-        if (mode == Mode::Video) {
-            // The frame due now was exposed for the exposure time up to then.
-            toMs = nextVideoFrameMs;
-            fromMs = toMs - std::max<std::int64_t>(1, exposure / 1000);
-            nextVideoFrameMs = std::max(
-                nextVideoFrameMs + std::max(minVideoFrameMs, std::int64_t(exposure / 1000)),
-                Clock::nowMs());
-        } else {
-            fromMs = exposureStartMs;
-            toMs = exposureEndMs;
-            singleTaken = true;
-            mode = Mode::Idle;
-        }
+    return nextVideoFrame(waitMs, &fromMs, &toMs) && renderInto(buffer, bytes, fromMs, toMs);
+}
+
+bool SimCamera::nextVideoFrame(int waitMs, std::int64_t* fromMs, std::int64_t* toMs) {
+    QMutexLocker lock(&mutex);
+    const std::int64_t giveUp = waitMs < 0 ? INT64_MAX : Clock::nowMs() + waitMs;
+    for (;;) {
+        if (mode != Mode::Video && mode != Mode::Single)
+            return false;
+        const std::int64_t due = mode == Mode::Video ? nextVideoFrameMs : exposureEndMs;
+        const std::int64_t now = Clock::nowMs();
+        if (!silent && now >= due)
+            break;
+        if (now >= giveUp)
+            return false;
+        // Wait in real time for the scaled remainder, woken early by stop or finishEarly.
+        const std::int64_t until = silent ? giveUp : std::min(due, giveUp);
+        const double realMs = std::max(1.0, double(until - now) / Clock::scale());
+        frameTime.wait(&mutex, (unsigned long)std::min(realMs, 1000.0));
     }
-    return renderInto(buffer, bytes, fromMs, toMs);
+    if (mode == Mode::Video) {
+        // The frame due now was exposed for the exposure time up to then.
+        *toMs = nextVideoFrameMs;
+        *fromMs = *toMs - std::max<std::int64_t>(1, exposure / 1000);
+        nextVideoFrameMs = std::max(nextVideoFrameMs + videoFrameMsLocked(), Clock::nowMs());
+    } else {
+        *fromMs = exposureStartMs;
+        *toMs = exposureEndMs;
+        singleTaken = true;
+        mode = Mode::Idle;
+    }
+    return true;
 }
 
 void SimCamera::setSilent(bool s) {

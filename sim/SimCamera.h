@@ -69,6 +69,11 @@ public:
     bool isVideoRunning() const;
     // Waits for the next video frame; waitMs < 0 waits as long as it takes.
     bool readVideo(std::uint8_t* buffer, long bytes, int waitMs);
+    // The same wait, for a camera whose frames are drawn elsewhere: when the frame due now
+    // was exposed, from `fromMs` to `toMs` on the clock.
+    bool nextVideoFrame(int waitMs, std::int64_t* fromMs, std::int64_t* toMs);
+    // How far apart video frames come: the exposure, at least 10 ms.
+    std::int64_t videoFrameMs() const;
 
     // A camera that stops answering: reads time out and no exposure finishes. Switched back,
     // it delivers again from its next frame.
@@ -82,6 +87,7 @@ public:
 private:
     bool renderInto(std::uint8_t* buffer, long bytes, std::int64_t fromMs, std::int64_t toMs);
     SimExposure exposureLocked() const;
+    std::int64_t videoFrameMsLocked() const;
     double temperatureAt(std::int64_t nowMs) const;
     void startNewApproach(); // with the mutex held
 

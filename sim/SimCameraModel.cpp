@@ -17,6 +17,7 @@ const QVector<SimCameraModel>& SimCameraModel::all() {
         {"SV605CC", M::Svbony, "SVBONY SV605CC", "", 3008, 3008, 3.76, true, 0, true, 720, 10},
         {"SV305", M::Svbony, "SVBONY SV305", "", 1920, 1080, 2.9, true, 2, false, 720, 10},
         {"USB", M::Usb, "USB Camera", "", 1920, 1080, 2.9, true, 0, false, 100, 0},
+        {"POLAR", M::Usb, "HD USB Camera", "", 1280, 960, 3.375, true, 0, false, 255, 0},
         {"EOS6D", M::Canon, "Canon EOS 6D", "", 5472, 3648, 6.54, true, 0, false, 0, 0},
     };
     return models;
@@ -49,7 +50,7 @@ SimSensor SimCameraModel::sensor() const {
 }
 
 QVector<SimCameraModel> SimCameraModel::connected() {
-    QString keys = qEnvironmentVariable("VESPERIX_SIM_CAMERAS", "ASI294MC,ASI120MM,USB");
+    QString keys = qEnvironmentVariable("VESPERIX_SIM_CAMERAS", "ASI294MC,ASI120MM,USB,POLAR");
     QVector<SimCameraModel> chosen;
     for (const QString& key : keys.split(',', Qt::SkipEmptyParts)) {
         for (const SimCameraModel& model : all()) {

@@ -28,6 +28,7 @@ struct SimCameraModel {
     // The sensor the sky is rendered on: the model's geometry and colour filter.
     SimSensor sensor() const;
     // The models named in VESPERIX_SIM_CAMERAS (comma-separated keys), or the default set:
-    // a cooled colour main camera, a guide camera and the polar-scope USB camera.
+    // a cooled colour main camera, a guide camera, a USB video camera and the polar scope's
+    // (after it, so the main program's UVC camera keeps its device index).
     static QVector<SimCameraModel> connected();
 };

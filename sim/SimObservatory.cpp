@@ -2,15 +2,18 @@
 
 #include "CameraLibraries.h"
 #include "Clock.h"
+#include "DebugLog.h"
 #include "SimAsiLibrary.h"
 #include "SimCamera.h"
 #include "SimCanonLibrary.h"
 #include "SimMountController.h"
 #include "SimPlayerOneLibrary.h"
+#include "SimPolarScope.h"
 #include "SimShutterAdapter.h"
 #include "SimSvbonyLibrary.h"
 #include "SimUvcCapture.h"
 
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
 
@@ -19,8 +22,9 @@ namespace {
 constexpr double degree = 3.14159265358979323846 / 180;
 constexpr double arcsecPerRadian = 206264.806;
 
-// The camera behind the guide scope.
+// The camera behind the guide scope, and the polar scope's.
 const char* const guideCameraKey = "ASI120MM";
+const char* const polarCameraKey = "POLAR";
 
 // The mount's errors that guiding corrects.
 constexpr double periodicErrorArcsec = 10;
@@ -82,6 +86,25 @@ void normalPair(std::uint64_t key, double* a, double* b) {
     *b = radius * std::sin(2 * 3.14159265358979323846 * u2);
 }
 
+// VESPERIX_SIM_POLAR: the mount's misalignment in minutes of arc, up and east, then
+// optionally the RA angle in degrees, comma-separated.
+void applyPolarVariable(SimPolarScope& scope) {
+    const QString text = qEnvironmentVariable("VESPERIX_SIM_POLAR").trimmed();
+    if (text.isEmpty())
+        return;
+    const QStringList parts = text.split(',');
+    double values[3] = {0, 0, 0};
+    bool ok = parts.size() == 2 || parts.size() == 3;
+    for (int i = 0; ok && i < parts.size(); ++i)
+        values[i] = parts.at(i).trimmed().toDouble(&ok);
+    if (!ok) {
+        debugLog("VESPERIX_SIM_POLAR ignored: %s", qPrintable(text));
+        return;
+    }
+    scope.setMisalignment(values[0], values[1]);
+    scope.setRaAngle(values[2]);
+}
+
 QVector<SimCamera*> ofVendor(const QVector<SimCamera*>& cameras, SimCameraModel::Vendor vendor) {
     QVector<SimCamera*> chosen;
     for (SimCamera* c : cameras) {
@@ -122,7 +145,11 @@ SimObservatory::SimObservatory(const QString& programFolder, const QVector<SimCa
         cameraList.last()->setScene(initialScene());
         if (!guide && QByteArray(model.key) == guideCameraKey)
             guide = cameraList.last();
+        if (!polarCam && QByteArray(model.key) == polarCameraKey)
+            polarCam = cameraList.last();
     }
+    polar = std::make_unique<SimPolarScope>(sky, SimCameraModel::withKey(polarCameraKey)->sensor());
+    applyPolarVariable(*polar);
     playerOne = std::make_unique<SimPlayerOneLibrary>(
         ofVendor(cameraList, SimCameraModel::PlayerOne), calls);
     asi = std::make_unique<SimAsiLibrary>(ofVendor(cameraList, SimCameraModel::Asi), calls);
@@ -142,8 +169,9 @@ bool SimObservatory::enabled() {
 
 void SimObservatory::installCameraLibraries() {
     const QVector<SimCamera*> usb = ofVendor(cameraList, SimCameraModel::Usb);
-    CameraLibraries::install(playerOne.get(), asi.get(), svbony.get(), canon.get(),
-                             [usb] { return std::make_unique<SimUvcCapture>(usb); });
+    CameraLibraries::install(playerOne.get(), asi.get(), svbony.get(), canon.get(), [usb, this] {
+        return std::make_unique<SimUvcCapture>(usb, polarCam, *polar);
+    });
 }
 
 void SimObservatory::installShutterAdapter() {

@@ -21,6 +21,7 @@ class SimCanonLibrary;
 class SimShutterAdapter;
 class SimMountController;
 class SimEquatorialMount;
+class SimPolarScope;
 
 // The guide scope, riding on the mount beside the main telescope, with the guide camera.
 struct SimGuideScope {
@@ -96,6 +97,12 @@ public:
     // points then, turned half a turn with the tube west of the pier. Safe from any thread.
     SimOptics opticsAt(std::int64_t clockMs) const;
 
+    // The polar scope on the mount's RA axis, with its camera (the first POLAR, or null): the
+    // scope's hooks set the mount's misalignment, the camera's turn and its faults; the
+    // camera's setSilent() stops its frames.
+    SimPolarScope& polarScope() { return *polar; }
+    SimCamera* polarCamera() const { return polarCam; }
+
     // The guide camera (the first ASI120MM) behind the guide scope, or null.
     SimCamera* guideCamera() const { return guide; }
     SimGuideScope guideScope() const;
@@ -140,6 +147,8 @@ private:
     std::unique_ptr<SimMountController> mount;
     std::atomic<const SimEquatorialMount*> carrier{nullptr}; // read by the camera threads
     SimCamera* guide = nullptr;
+    std::unique_ptr<SimPolarScope> polar;
+    SimCamera* polarCam = nullptr;
     bool guidingErrors = true;
 
     mutable std::mutex skyMutex; // guards what follows, read by the camera threads

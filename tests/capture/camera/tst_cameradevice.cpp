@@ -408,7 +408,7 @@ void TestCameraDevice::usbCameraIsFoundThroughTheHelper() {
     TestDrives drives;
     QStringList messages;
     UserPrompt::setMessageHandler([&](const QString& text) { messages << text; });
-    // The simulated polar-scope camera, listed by the real helper program.
+    // The simulated USB video camera, listed by the real helper program.
     qputenv("VESPERIX_SIM", "1");
     qputenv("VESPERIX_SIM_CAMERAS", "USB");
     CameraEntryList list;
