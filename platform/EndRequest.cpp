@@ -1,0 +1,47 @@
+#include "EndRequest.h"
+
+#include <QtGlobal>
+
+#ifdef Q_OS_WIN
+
+void EndRequest::watch(std::function<void()>) {}
+
+#else
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+// Only a write is safe inside a signal handler; the event loop does the rest.
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = write(signalPipe[0], &byte, 1);
+}
+
+} // namespace
+
+void EndRequest::watch(std::function<void()> onRequest) {
+    if (signalPipe[0] >= 0 || socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return;
+    auto* notifier =
+        new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [onRequest] {
+        char byte;
+        [[maybe_unused]] const ssize_t got = read(signalPipe[1], &byte, 1);
+        onRequest();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signalNumber : {SIGTERM, SIGHUP, SIGINT})
+        sigaction(signalNumber, &action, nullptr);
+}
+
+#endif
