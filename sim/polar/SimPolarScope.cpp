@@ -207,8 +207,11 @@ cv::Mat SimPolarScope::render(const SimPolarExposure& exposure) const {
         double x, y;
         if (peak < 0.5 || !place(view, star.v, &x, &y))
             continue;
-        drawStar(frame, (x + 0.5) * scaleX - 0.5, (y + 0.5) * scaleY - 0.5, sigma * scaleX,
-                 sigma * scaleY, peak);
+        // The program's frame counts a full pixel as half of its folded pixel: the sensor's
+        // pixel centres lie half a pixel further right and down.
+        const double sensorX = x + 0.5, sensorY = y + 0.5;
+        drawStar(frame, (sensorX + 0.5) * scaleX - 0.5, (sensorY + 0.5) * scaleY - 0.5,
+                 sigma * scaleX, sigma * scaleY, peak);
     }
     return frame;
 }

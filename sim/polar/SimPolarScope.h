@@ -38,8 +38,9 @@ public:
     // How far the RA axis points off the celestial pole, in minutes of arc on the sky: up
     // (towards the zenith) and east. Both 0 (the default): the mount is aligned.
     void setMisalignment(double altitudeArcmin, double azimuthArcmin);
-    // Where the RA axis lands on the full frame, pixel centres at integers; (700, 440) by
-    // default.
+    // Where the RA axis lands, in the polar program's full-frame pixels: twice its folded
+    // picture's, whose pixel centres are at integers (so a sensor pixel's centre is at .5);
+    // (700, 440) by default.
     void setAxisPixel(double x, double y);
     // The mount's RA axis turned by this many degrees, the camera with it. Positive is the way
     // the sky turns (westwards, as tracking turns the axis): the picture turns clockwise about

@@ -93,13 +93,12 @@ private slots:
         const int count = cv::connectedComponentsWithStats(bright, labels, stats, centroids, 4);
         double x = 0, y = 0;
         QVERIFY(scope->project(poleStarRa, poleStarDec, clockMs, &x, &y));
-        const int poleStar =
-            labels.at<int>(int(std::lround((y - 0.5) / 2)), int(std::lround((x - 0.5) / 2)));
+        const int poleStar = labels.at<int>(int(std::lround(y / 2)), int(std::lround(x / 2)));
         QVERIFY(poleStar > 0);
         const int area = stats.at<int>(poleStar, cv::CC_STAT_AREA);
         QVERIFY2(area >= 5 && area <= 250, qPrintable(QString::number(area)));
-        QVERIFY(std::hypot(centroids.at<double>(poleStar, 0) - (x - 0.5) / 2,
-                           centroids.at<double>(poleStar, 1) - (y - 0.5) / 2) < 0.5);
+        QVERIFY(std::hypot(centroids.at<double>(poleStar, 0) - x / 2,
+                           centroids.at<double>(poleStar, 1) - y / 2) < 0.5);
         int stars = 0;
         for (int i = 1; i < count; ++i)
             stars += stats.at<int>(i, cv::CC_STAT_AREA) >= 5;
