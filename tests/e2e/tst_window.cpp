@@ -1,21 +1,48 @@
 // The main window end to end around the capture: the camera chosen at start-up, the photo
-// history buttons and the gamepad on a zoomed picture.
+// history buttons, the gamepad on a zoomed picture and the polar program started from it.
 #include "DataFolder.h"
 #include "E2eFrames.h"
 #include "E2eProgram.h"
 #include "Gamepad.h"
+#include "HostPath.h"
 #include "ImageDisplay.h"
 #include "MainProgram.h"
 #include "MainWindow.h"
 #include "PhotoHistory.h"
 #include "ProcessState.h"
+#include "SettingsFolder.h"
 #include "SettingsRecord.h"
 #include "TestController.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QTimer>
 #include <QtTest>
+#include <atomic>
+#include <csignal>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// The polar program this test process started, once it runs; 0 until then.
+pid_t startedAxilo() {
+    const QString self = QString::number(getpid());
+    for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
+        QFile stat("/proc/" + pid + "/stat");
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const int close = line.lastIndexOf(')');
+        const QList<QByteArray> after = line.mid(close + 2).split(' ');
+        if (line.contains("(Axilo)") && after.size() > 1 && after.at(1) == self.toUtf8())
+            return pid.toInt();
+    }
+    return 0;
+}
+
+} // namespace
 
 class TestWindow : public QObject {
     Q_OBJECT
@@ -24,6 +51,7 @@ private slots:
     void cameraListDismissed();
     void photoHistoryButtons();
     void gamepadPans();
+    void axiloFromMain();
 };
 
 void TestWindow::cameraListDismissed_data() {
@@ -119,6 +147,43 @@ void TestWindow::gamepadPans() {
     push(Gamepad::DpadLeft);
     QVERIFY(std::abs(view.viewCenterX - (startX + step)) <= 1);
     GamepadQuery::install(nullptr);
+}
+
+void TestWindow::axiloFromMain() {
+    E2eProgram::Options options;
+    options.cameras = "ASI294MC,POLAR";
+    E2eProgram e2e(options);
+    // The user has another site in the polar program than the main program read at start.
+    QFile axiloIni(HostPath::toHost(SettingsFolder::file("Axilo.ini")));
+    QVERIFY(axiloIni.open(QIODevice::WriteOnly));
+    axiloIni.write("long1 135\nlati1 35\n");
+    axiloIni.close();
+
+    // While the polar program runs, the main program waits with its window hidden; the user
+    // ends the polar program as the system would at logout, which saves like "Quit".
+    std::atomic<bool> mainHidden{false};
+    std::atomic<bool> ended{false};
+    std::thread user([&] {
+        const QDeadlineTimer deadline(60000);
+        pid_t axilo = 0;
+        while (!axilo && !deadline.hasExpired()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            axilo = startedAxilo();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        mainHidden = !e2e.window().isVisible();
+        ended = axilo && kill(axilo, SIGTERM) == 0;
+    });
+    QVERIFY(e2e.press("pushButton_56"));
+    user.join();
+    QVERIFY(ended);
+    QVERIFY(mainHidden);
+    QVERIFY(e2e.window().isVisible());
+    QVERIFY(e2e.messages.isEmpty());
+    QCOMPARE(e2e.settings().long1, 135);
+    QCOMPARE(e2e.settings().lati1, 35);
+    QVERIFY(axiloIni.open(QIODevice::ReadOnly));
+    QVERIFY(axiloIni.readAll().startsWith("gain 1\n"));
 }
 
 QTEST_MAIN(TestWindow)

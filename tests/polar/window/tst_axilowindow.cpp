@@ -1,10 +1,14 @@
+#include "AxiloProgram.h"
 #include "AxiloPrompt.h"
 #include "AxiloSettings.h"
 #include "CameraDialog.h"
 #include "FocalDialog.h"
 #include "LocalTimeDialog.h"
 #include "LocateDialog.h"
+#include "PreviewPicture.h"
+#include "PreviewWindow.h"
 #include "Screenshot.h"
+#include "TestDrives.h"
 #include "TimeSetDialog.h"
 
 #include <QAbstractButton>
@@ -64,10 +68,10 @@ QDialog* openDialog(const QString& name, AxiloSettings& settings, const QDateTim
     return dialog;
 }
 
-// Whatever a finger or an eye would miss: a text wider or taller than its widget or below the
-// touch size, a button too small to press, controls overlapping or reaching out of their
+// Whatever a finger or an eye would miss: a text wider or taller than its widget or below
+// `minTextPx`, a button too small to press, controls overlapping or reaching out of their
 // parent.
-QStringList faults(QWidget* dialog) {
+QStringList faults(QWidget* dialog, int minTextPx = 20) {
     QStringList found;
     QList<QWidget*> controls;
     for (QWidget* widget : dialog->findChildren<QWidget*>()) {
@@ -97,7 +101,7 @@ QStringList faults(QWidget* dialog) {
             label && label->wordWrap()
                 ? label->heightForWidth(label->width()) <= label->height()
                 : metrics.horizontalAdvance(text) <= room && metrics.height() <= widget->height();
-        if (!fits || widget->fontInfo().pixelSize() < 20)
+        if (!fits || widget->fontInfo().pixelSize() < minTextPx)
             found << name + " cuts \"" + text + "\"";
     }
     for (QWidget* a : controls) {
@@ -145,6 +149,11 @@ private slots:
     void dialogsShowWholeTexts();
     void stepsWrapOrStop_data();
     void stepsWrapOrStop();
+    void previewShowsWholeTexts();
+    void zoomSteps_data();
+    void zoomSteps();
+    void everyLevelAtTheEdges_data();
+    void everyLevelAtTheEdges();
 };
 
 void TestAxiloWindow::dialogsShowWholeTexts_data() {
@@ -273,6 +282,85 @@ void TestAxiloWindow::stepsWrapOrStop() {
         text = QString::number(*settingsField(settings, probe));
     QCOMPARE(text, expected);
     delete shown;
+}
+
+// The main window with the longest texts its labels take.
+void TestAxiloWindow::previewShowsWholeTexts() {
+    AxiloSettings settings = widestSettings();
+    PreviewWindow window(settings);
+    window.show();
+    window.showDateTime(QDateTime(QDate(2099, 12, 31), QTime(23, 59, 59)));
+    window.showSite();
+    window.showStarOffset(QPointF(-16, -16));
+    saveScreenshot(&window, "Axilo preview widest");
+    // The side column holds twelve buttons and six readings in 190 x 480 pixels: the readings
+    // are smaller than the dialogs' texts, and "センタークリア" is fitted to its button.
+    const QStringList found = faults(&window, 13);
+    QVERIFY2(found.isEmpty(), qPrintable(found.join(", ")));
+}
+
+void TestAxiloWindow::zoomSteps_data() {
+    QTest::addColumn<int>("cenX");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QList<int>>("levels");
+    QTest::newRow("centre, Zoom") << 640 << "pushButton_5" << QList<int>{2, 3, 1};
+    QTest::newRow("centre, Wide") << 640 << "pushButton_6" << QList<int>{3, 2, 1};
+    QTest::newRow("near the left, Zoom") << 200 << "pushButton_5" << QList<int>{3, 1};
+    QTest::newRow("near the left, Wide") << 200 << "pushButton_6" << QList<int>{3, 1};
+}
+
+// Level 2 is passed over when its rectangle would begin left of the picture.
+void TestAxiloWindow::zoomSteps() {
+    QFETCH(int, cenX);
+    QFETCH(QString, button);
+    QFETCH(QList<int>, levels);
+    TestDrives drives;
+    drives.writeSettingsFile("Axilo.ini", "cenX " + QByteArray::number(cenX) + "\n");
+    AxiloPrompt::setMessageHandler([](const QString&) {});
+    QTemporaryDir noPrograms;
+    AxiloProgram axilo(noPrograms.path());
+    axilo.start();
+    QList<int> seen;
+    for (int i = 0; i < levels.size(); ++i) {
+        QTest::mouseClick(axilo.window().findChild<QPushButton*>(button), Qt::LeftButton);
+        seen << axilo.zoomLevel();
+    }
+    QCOMPARE(seen, levels);
+    AxiloPrompt::setMessageHandler(nullptr);
+}
+
+void TestAxiloWindow::everyLevelAtTheEdges_data() {
+    QTest::addColumn<QPoint>("axisCentre"); // display pixels
+    QTest::newRow("left") << QPoint(0, 240);
+    QTest::newRow("right") << QPoint(639, 240);
+    QTest::newRow("top left") << QPoint(0, 0);
+    QTest::newRow("bottom right") << QPoint(639, 479);
+}
+
+// Near an edge the magnified rectangle reaches past the picture: that part is black, the rest
+// the image's own pixels.
+void TestAxiloWindow::everyLevelAtTheEdges() {
+    QFETCH(QPoint, axisCentre);
+    cv::Mat grey(PreviewPicture::height, PreviewPicture::width, CV_8UC1, cv::Scalar(90));
+    PreviewPicture::Reticle reticle;
+    reticle.axisCentre = axisCentre;
+    reticle.ringRadius = 40;
+    reticle.target = QPointF(axisCentre) + QPointF(1.3, -40);
+    for (int level = 1; level <= 3; ++level) {
+        reticle.zoomLevel = level;
+        const cv::Mat picture = PreviewPicture::draw(grey, reticle);
+        QCOMPARE(picture.cols, PreviewPicture::width);
+        QCOMPARE(picture.rows, PreviewPicture::height);
+        const int l = PreviewPicture::factor(level);
+        // A corner of the picture on each side of the image's edge, clear of the reticle.
+        const QPoint corner(axisCentre.x() < 320 ? 2 : 637, axisCentre.y() < 240 ? 2 : 477);
+        const QPoint shown = l == 1 ? corner : axisCentre + (corner - QPoint(320, 240)) / l;
+        const bool inside = QRect(0, 0, 640, 480).contains(shown);
+        QCOMPARE(int(picture.at<cv::Vec3b>(corner.y(), corner.x())[1]), inside ? 90 : 0);
+        saveScreenshot(QImage(picture.data, picture.cols, picture.rows, int(picture.step),
+                              QImage::Format_BGR888),
+                       QString("Axilo edge %1 level %2").arg(QTest::currentDataTag()).arg(level));
+    }
 }
 
 QTEST_MAIN(TestAxiloWindow)
