@@ -43,8 +43,11 @@ void AxiloPrompt::showMessage(const QString& text) {
         messageHandler(text);
         return;
     }
-    OkDialog dialog(text, QApplication::activeWindow());
-    dialog.exec();
+    // Modal to the user, not to the program: the main loop and the picture go on behind it.
+    auto* dialog = new OkDialog(text, QApplication::activeWindow());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->show();
 }
 
 bool AxiloPrompt::ask(const QString& title, const QString& text) {

@@ -12,7 +12,7 @@ public:
     using QuestionHandler = std::function<bool(const QString& title, const QString& text)>;
     using CameraHandler = std::function<int(const QStringList& entries)>;
 
-    // An OkDialog with the text.
+    // An OkDialog with the text, over the program that goes on behind it.
     static void showMessage(const QString& text);
     // An OK / Cancel question; true for OK.
     static bool ask(const QString& title, const QString& text);
