@@ -95,6 +95,12 @@ void AxiloProgram::showFrame(const cv::Mat& grey, int threshold) {
                          now.date().year(), now.date().month(), now.date().day(), now.time().hour(),
                          now.time().minute(), now.time().second(), record.long1, record.long2,
                          record.longWE != 0, record.time, record.focalI, record.focalF);
+    // Without a frame the picture changes only with the reticle: drawn again, it would cost
+    // a waiting program its share of a core.
+    const bool noFrame = grey.data == black.data;
+    if (noFrame && shownOnBlack && shownOnBlack->drawsLike(reticle))
+        return;
+    shownOnBlack = noFrame ? std::optional(reticle) : std::nullopt;
     poleSearch.search(grey, threshold, reticle.target);
     preview->showStarOffset(poleSearch.offset());
     if (const auto star = poleSearch.star())

@@ -5,12 +5,14 @@
 #include "AxiloStarDetector.h"
 #include "FrameFold.h"
 #include "PoleStarSearch.h"
+#include "PreviewPicture.h"
 #include "StarPoints.h"
 
 #include <QObject>
 #include <QString>
 #include <memory>
 #include <opencv2/core.hpp>
+#include <optional>
 
 class PreviewWindow;
 
@@ -58,6 +60,7 @@ private:
     StarPoints points;
     cv::Mat frame;
     cv::Mat black;
+    std::optional<PreviewPicture::Reticle> shownOnBlack; // the reticle last drawn on black
     int zoom = 1;
     bool busy = false; // the camera is being reopened
     bool quitting = false;

@@ -18,6 +18,13 @@ cv::Point onPicture(const QPointF& at, const cv::Point& origin, int factor) {
 
 } // namespace
 
+bool PreviewPicture::Reticle::drawsLike(const Reticle& other) const {
+    const int l = factor(zoomLevel);
+    return zoomLevel == other.zoomLevel && axisCentre == other.axisCentre &&
+           points == other.points && ringRadius == other.ringRadius && star == other.star &&
+           onPicture(target, {0, 0}, l) == onPicture(other.target, {0, 0}, l);
+}
+
 int PreviewPicture::factor(int zoomLevel) {
     return zoomLevel == 3 ? 4 : zoomLevel == 2 ? 2 : 1;
 }

@@ -22,6 +22,9 @@ public:
         int ringRadius = 0;         // display pixels at zoom level 1
         QPointF target;             // where the pole star belongs, display pixels
         std::optional<QPoint> star; // the pole star found near the target
+
+        // True when both draw the same picture on the same image.
+        bool drawsLike(const Reticle& other) const;
     };
 
     // Magnification of a zoom level: 1, 2 or 4.
