@@ -87,14 +87,15 @@ void normalPair(std::uint64_t key, double* a, double* b) {
 }
 
 // VESPERIX_SIM_POLAR: the mount's misalignment in minutes of arc, up and east, then
-// optionally the RA angle in degrees, comma-separated.
+// optionally the RA angle in degrees and the RA axis' turn in degrees a minute,
+// comma-separated.
 void applyPolarVariable(SimPolarScope& scope) {
     const QString text = qEnvironmentVariable("VESPERIX_SIM_POLAR").trimmed();
     if (text.isEmpty())
         return;
     const QStringList parts = text.split(',');
-    double values[3] = {0, 0, 0};
-    bool ok = parts.size() == 2 || parts.size() == 3;
+    double values[4] = {0, 0, 0, 0};
+    bool ok = parts.size() >= 2 && parts.size() <= 4;
     for (int i = 0; ok && i < parts.size(); ++i)
         values[i] = parts.at(i).trimmed().toDouble(&ok);
     if (!ok) {
@@ -103,6 +104,7 @@ void applyPolarVariable(SimPolarScope& scope) {
     }
     scope.setMisalignment(values[0], values[1]);
     scope.setRaAngle(values[2]);
+    scope.setRaTurn(values[3]);
 }
 
 QVector<SimCamera*> ofVendor(const QVector<SimCamera*>& cameras, SimCameraModel::Vendor vendor) {

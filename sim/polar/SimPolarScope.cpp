@@ -107,6 +107,20 @@ void SimPolarScope::setRaAngle(double degrees) {
     current.raAngleDeg = degrees;
 }
 
+void SimPolarScope::setRaTurn(double degreesPerMinute) {
+    if (!std::isfinite(degreesPerMinute))
+        return;
+    const std::int64_t now = Clock::nowMs();
+    std::lock_guard<std::mutex> lock(mutex);
+    current.raAngleDeg = raAngleAt(current, now);
+    current.turnDegPerMinute = degreesPerMinute;
+    current.turnSinceMs = now;
+}
+
+double SimPolarScope::raAngleAt(const Settings& s, std::int64_t clockMs) {
+    return s.raAngleDeg + s.turnDegPerMinute * double(clockMs - s.turnSinceMs) / 60000;
+}
+
 void SimPolarScope::setSite(const SimSite& site) {
     std::lock_guard<std::mutex> lock(mutex);
     current.site = site;
@@ -150,7 +164,7 @@ SimPolarScope::View SimPolarScope::viewAt(std::int64_t clockMs) const {
         lifted = towardsZenith - towardsZenith.dot(axis) * axis;
     const cv::Vec3d up0 = cv::normalize(lifted);
     const cv::Vec3d right0 = axis.cross(up0); // east of the axis
-    const double turn = s.raAngleDeg * degree;
+    const double turn = raAngleAt(s, clockMs) * degree;
     return {ApparentPlace(ut),
             std::cos(lst),
             std::sin(lst),

@@ -47,6 +47,9 @@ public:
     // the axis pixel, so the stars stand still on it while the RA angle grows with their hour
     // angle.
     void setRaAngle(double degrees);
+    // The RA axis turning on by itself from now on at this rate, from the angle it has now, so
+    // that a user at the simulator can take the axis centre's three points; 0 stops it.
+    void setRaTurn(double degreesPerMinute);
     void setSite(const SimSite& site);
     SimSite site() const;
     // A camera that delivers frames of this size whatever was asked (fault injection); an
@@ -69,7 +72,9 @@ private:
         double azimuthArcmin = 0;
         double axisX = 700;
         double axisY = 440;
-        double raAngleDeg = 0;
+        double raAngleDeg = 0; // at turnSinceMs
+        double turnDegPerMinute = 0;
+        std::int64_t turnSinceMs = 0;
         SimSite site;
         QSize forcedSize;
     };
@@ -82,6 +87,7 @@ private:
     };
 
     Settings settings() const;
+    static double raAngleAt(const Settings& s, std::int64_t clockMs);
     View viewAt(std::int64_t clockMs) const;
     bool place(const View& view, const double j2000[3], double* x, double* y) const;
 
