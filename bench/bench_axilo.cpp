@@ -1,8 +1,14 @@
 // The polar program's picture: the fold of a camera frame into the grey image with its
-// threshold, and the whole-frame star search, each beside the nearest OpenCV equivalent.
+// threshold, the whole-frame star search, and a main-loop pass without its camera read (fold,
+// pole-star search, picture, window), each beside the nearest OpenCV equivalent.
+#include "AxiloSettings.h"
 #include "AxiloStarDetector.h"
 #include "FrameFold.h"
+#include "PoleStarSearch.h"
+#include "PreviewPicture.h"
+#include "PreviewWindow.h"
 
+#include <QApplication>
 #include <benchmark/benchmark.h>
 #include <opencv2/imgproc.hpp>
 
@@ -60,7 +66,8 @@ void BM_AxiloFold(benchmark::State& state) {
     }
 }
 
-void BM_AxiloFold_Baseline(benchmark::State& state) {
+// What OpenCV needs for a grey image of half the size and its mean and deviation.
+void foldBaseline(benchmark::State& state) {
     const cv::Mat& frame = cameraFrame();
     cv::Mat grey, small;
     cv::Scalar mean, deviation;
@@ -70,6 +77,35 @@ void BM_AxiloFold_Baseline(benchmark::State& state) {
         cv::meanStdDev(small, mean, deviation);
         benchmark::DoNotOptimize(int(mean[0] + 4 * deviation[0]));
     }
+}
+
+void BM_AxiloFold_Baseline(benchmark::State& state) {
+    foldBaseline(state);
+}
+
+// Everything a main-loop pass does with a frame once it has been read.
+void BM_AxiloPass(benchmark::State& state) {
+    const cv::Mat& frame = cameraFrame();
+    AxiloSettings settings;
+    PreviewWindow window(settings);
+    FrameFold fold;
+    PoleStarSearch search({});
+    PreviewPicture::Reticle reticle;
+    reticle.axisCentre = QPoint(350, 220);
+    reticle.ringRadius = 40;
+    reticle.target = QPointF(351.4, 180.1);
+    for (auto _ : state) {
+        fold.fold(frame);
+        search.search(fold.grey(), fold.threshold(), reticle.target);
+        window.showStarOffset(search.offset());
+        window.showPicture(PreviewPicture::draw(fold.grey(), reticle));
+        window.showPatch(search.magnifiedPatch());
+    }
+}
+
+// The pass may take three times the fold's baseline.
+void BM_AxiloPass_Baseline(benchmark::State& state) {
+    foldBaseline(state);
 }
 
 void BM_AxiloSearch(benchmark::State& state) {
@@ -97,7 +133,14 @@ void BM_AxiloSearch_Baseline(benchmark::State& state) {
 
 BENCHMARK(BM_AxiloFold)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_AxiloFold_Baseline)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_AxiloPass)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_AxiloPass_Baseline)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_AxiloSearch)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_AxiloSearch_Baseline)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
-BENCHMARK_MAIN();
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv); // the pass shows its picture in the window
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

@@ -1,6 +1,7 @@
-// How much processor the main program uses while it sits idle on the simulated observatory:
-// it is started, given time to come up, then its own CPU accounting is read over 10 s.
-// Prints one line; exits 1 when the share is 1 % of one core or more.
+// How much processor the programs use while they sit idle on the simulated observatory: the
+// main program with its camera, the polar program without one. Each is started, given time
+// to come up, then its own CPU accounting is read over 10 s. Prints one line a program;
+// exits 1 when a share is 1 % of one core or more.
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
@@ -10,6 +11,8 @@
 #include <unistd.h>
 
 namespace {
+
+constexpr int measuredSeconds = 10;
 
 // User plus system time of a process, in clock ticks.
 long cpuTicks(qint64 pid) {
@@ -21,36 +24,49 @@ long cpuTicks(qint64 pid) {
     return fields.size() > 12 ? fields.at(11).toLong() + fields.at(12).toLong() : -1;
 }
 
+// The share of one core, in percent, that the program uses idle; negative when it did not run.
+double idleShare(const QString& program, const QString& cameras) {
+    QTemporaryDir drives;
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("VESPERIX_SIM", "1");
+    environment.insert("VESPERIX_SIM_CAMERAS", cameras);
+    environment.insert("VESPERIX_DRIVES", drives.path());
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(environment);
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(QCoreApplication::applicationDirPath() + "/../bin/" + program, QStringList());
+    if (!process.waitForStarted())
+        return -1;
+    QThread::sleep(3); // start-up: catalogues, camera list
+    const long before = cpuTicks(process.processId());
+    QThread::sleep(measuredSeconds);
+    const long after = cpuTicks(process.processId());
+    process.kill();
+    process.waitForFinished();
+    if (before < 0 || after < 0)
+        return -1;
+    return 100.0 * double(after - before) / double(sysconf(_SC_CLK_TCK)) / measuredSeconds;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QTemporaryDir drives;
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("VESPERIX_SIM", "1");
-    environment.insert("VESPERIX_SIM_CAMERAS", "ASI294MC");
-    environment.insert("VESPERIX_DRIVES", drives.path());
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    program.setProcessEnvironment(environment);
-    program.setStandardErrorFile(QProcess::nullDevice());
-    program.start(QCoreApplication::applicationDirPath() + "/../bin/Vesperix", QStringList());
-    if (!program.waitForStarted()) {
-        std::printf("IdleCpu: the main program did not start\n");
-        return 1;
+    const struct {
+        const char* program;
+        const char* cameras;
+        const char* figure;
+    } programs[] = {{"Vesperix", "ASI294MC", "IdleCpu"}, {"Axilo", "", "IdleCpuAxilo"}};
+    bool allIdle = true;
+    for (const auto& idle : programs) {
+        const double percent = idleShare(idle.program, idle.cameras);
+        if (percent < 0)
+            std::printf("%s: %s did not run\n", idle.figure, idle.program);
+        else
+            std::printf("%-14s %22.2f %% of one core over %d s (limit 1 %%)\n", idle.figure,
+                        percent, measuredSeconds);
+        allIdle = allIdle && percent >= 0 && percent < 1.0;
     }
-    QThread::sleep(3); // start-up: catalogues, camera list
-    const long before = cpuTicks(program.processId());
-    const int seconds = 10;
-    QThread::sleep(seconds);
-    const long after = cpuTicks(program.processId());
-    program.kill();
-    program.waitForFinished();
-    if (before < 0 || after < 0) {
-        std::printf("IdleCpu: the main program ended early\n");
-        return 1;
-    }
-    const double percent = 100.0 * double(after - before) / double(sysconf(_SC_CLK_TCK)) / seconds;
-    std::printf("IdleCpu %30.2f %% of one core over %d s (limit 1 %%)\n", percent, seconds);
-    return percent < 1.0 ? 0 : 1;
+    return allIdle ? 0 : 1;
 }
