@@ -1,6 +1,7 @@
 // The polar-alignment program on the simulated observatory: a winter evening in Japan, the
 // polar camera on the mount's RA axis.
 #include "AxiloProgram.h"
+#include "CameraDialog.h"
 #include "E2eAxilo.h"
 #include "PreviewWindow.h"
 #include "Screenshot.h"
@@ -8,6 +9,7 @@
 #include "SimObservatory.h"
 #include "SimPolarScope.h"
 
+#include <QPushButton>
 #include <QtTest>
 #include <ctime>
 
@@ -40,6 +42,7 @@ private slots:
     void runsWithoutACamera();
     void cameraFaults_data();
     void cameraFaults();
+    void gainKeepsFullFrames();
 };
 
 void TestAxilo::initTestCase() {
@@ -176,6 +179,26 @@ void TestAxilo::cameraFaults() {
     scope.forceFrameSize(QSize());
     QVERIFY(axilo.runUntil([&] { return !axilo.shownText("weightXLabel").isNull(); }));
     QVERIFY(axilo.log.contains("frames again"));
+}
+
+// A gain change reopens the camera: it comes back at full size, with the new gain.
+void TestAxilo::gainKeepsFullFrames() {
+    E2eAxilo::Options options = winterEvening();
+    options.settings =
+        QString::asprintf("cenX %d\ncenY %d\n", axisPixel.x(), axisPixel.y()).toUtf8();
+    E2eAxilo axilo(options);
+    QVERIFY(axilo.runUntil([&] { return !axilo.shownText("weightXLabel").isNull(); }));
+    QVERIFY(axilo.press("pushButton"));
+    auto* dialog = axilo.program().window().findChild<CameraDialog*>();
+    QVERIFY(dialog);
+    QTest::mouseClick(dialog->findChild<QPushButton*>("gainUpButton"), Qt::LeftButton);
+    QCOMPARE(axilo.program().settings().gain, 2);
+    QVERIFY(axilo.log.contains("gain=20"));
+    QVERIFY(axilo.log.contains("width=1280"));
+    axilo.runFor(1000);
+    QVERIFY(!axilo.shownText("weightXLabel").isNull());
+    for (const QString& line : axilo.log.lines())
+        QVERIFY2(!line.contains("skipped"), qPrintable(line));
 }
 
 QTEST_MAIN(TestAxilo)
