@@ -25,6 +25,13 @@ public:
     // Command files ("solve.bat", "app1.bat") keep their names; on Linux /bin/sh runs them.
     static int runCommandFileAndWait(const QString& commandFile);
     bool startCommandFile(const QString& commandFile);
+    // Starts a command file that lives on by itself, beyond the program that started it.
+    static bool startCommandFileDetached(const QString& commandFile);
+    // The line of a command file that starts `program` (a Windows path) with no arguments:
+    // on Windows the path in double quotes with '%' doubled (else "%...%" would expand); on
+    // Linux, for /bin/sh, the host path in double quotes with backslash, double quote, dollar
+    // and backtick escaped. Ends with a newline.
+    static QByteArray commandFileLine(const QString& program);
 
     // Starts without waiting; the caller polls isRunning() and may end the tree.
     bool start(const QString& program, const QStringList& arguments);
