@@ -17,16 +17,17 @@ int main(int argc, char* argv[]) {
     const QString programFile = HostPath::fromHost(QCoreApplication::applicationFilePath());
     const QString programFolder = programFile.left(programFile.lastIndexOf('\\'));
 
+    AxiloProgram program(programFolder);
+    // Watched from the start, so that a request during the catalogues' loading is not lost.
+    EndRequest::watch([&program] {
+        program.requestQuit();
+        QCoreApplication::exit(0); // also ends a question box the request came during
+    });
     std::unique_ptr<SimObservatory> observatory;
     if (SimObservatory::enabled()) {
         observatory = std::make_unique<SimObservatory>(programFolder, SimCameraModel::connected());
         observatory->installCameraLibraries();
     }
-    AxiloProgram program(programFolder);
-    EndRequest::watch([&program] {
-        program.requestQuit();
-        QCoreApplication::exit(0); // also ends a message box the request came during
-    });
     program.start();
     return program.run();
 }

@@ -170,7 +170,13 @@ void TestWindow::axiloFromMain() {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             axilo = startedAxilo();
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        // Ended once its camera is open, so that the end comes where a user's would.
+        QFile log(e2e.driveRoot() + "/C/OrlentVesperixIni/Axilo.log");
+        while (!deadline.hasExpired() &&
+               !(log.open(QIODevice::ReadOnly) && log.readAll().contains("auto exp="))) {
+            log.close();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
         mainHidden = !e2e.window().isVisible();
         ended = axilo && kill(axilo, SIGTERM) == 0;
     });
