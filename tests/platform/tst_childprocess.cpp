@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QtTest>
 #include <csignal>
+#include <unistd.h>
 
 class TestChildProcess : public QObject {
     Q_OBJECT
@@ -16,6 +17,9 @@ private slots:
     void commandFileStartingAWindowsPathStartsItsProgram();
     void endTreeEndsTheChildAndWhatItStarted();
     void endTreeLeavesOtherProcessesAlone();
+    void commandFileLines_data();
+    void commandFileLines();
+    void detachedCommandFileOutlivesItsStarter();
 
 private:
     static void writeCommandFile(const QString& windowsPath, const QByteArray& lines);
@@ -125,6 +129,60 @@ void TestChildProcess::endTreeLeavesOtherProcessesAlone() {
     }
     QVERIFY(bystander.isRunning());
     bystander.endTree();
+}
+
+// Both forms are pure, so both are checked here; the Windows one only runs on Windows.
+void TestChildProcess::commandFileLines_data() {
+    QTest::addColumn<bool>("windows");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("Windows percent")
+        << true << "C:\\a 100%\\x.exe" << QByteArray("\"C:\\a 100%%\\x.exe\"\n");
+    QTest::newRow("Windows variable")
+        << true << "C:\\%PATH%\\x.exe" << QByteArray("\"C:\\%%PATH%%\\x.exe\"\n");
+    QTest::newRow("shell specials")
+        << false << "/d/a\\b\"c$d`e" << QByteArray("\"/d/a\\\\b\\\"c\\$d\\`e\"\n");
+    QTest::newRow("shell inert") << false << "/d/100% 'q' & ; |x"
+                                 << QByteArray("\"/d/100% 'q' & ; |x\"\n");
+}
+
+void TestChildProcess::commandFileLines() {
+    QFETCH(bool, windows);
+    QFETCH(QString, program);
+    QFETCH(QByteArray, line);
+    QCOMPARE(windows ? ChildProcess::windowsCommandFileLine(program)
+                     : ChildProcess::shellCommandFileLine(program),
+             line);
+}
+
+// An application the launcher starts keeps running after the launcher has gone, in a session
+// of its own; its folder holds every character the shell would otherwise act on.
+void TestChildProcess::detachedCommandFileOutlivesItsStarter() {
+    TestDrives drives;
+    const QString folder = "C:\\my apps\\100% $x 'q' &日本 \"`\\";
+    QDir().mkpath(HostPath::toHost(folder));
+    QFile app(HostPath::toHost(folder + "\\app"));
+    QVERIFY(app.open(QIODevice::WriteOnly));
+    app.write("#!/bin/sh\n"
+              "d=$(dirname \"$0\")\n"
+              "i=0\n"
+              "while [ ! -e \"$d/go\" ] && [ $i -lt 400 ]; do sleep 0.05; i=$((i+1)); done\n"
+              "awk '{print $6}' /proc/$$/stat > \"$d/session.tmp\"\n"
+              "mv \"$d/session.tmp\" \"$d/session\"\n");
+    app.close();
+    app.setPermissions(app.permissions() | QFileDevice::ExeOwner);
+    QDir().mkpath(drives.root() + "/C/OrlentVesperixIni");
+    writeCommandFile("C:\\OrlentVesperixIni\\app1.bat",
+                     ChildProcess::commandFileLine(folder + "\\app"));
+
+    QVERIFY(ChildProcess::startCommandFileDetached("C:\\OrlentVesperixIni\\app1.bat"));
+    QFile(HostPath::toHost(folder + "\\go")).open(QIODevice::WriteOnly);
+    QFile session(HostPath::toHost(folder + "\\session"));
+    QTRY_VERIFY_WITH_TIMEOUT(session.exists(), 10000);
+    QVERIFY(session.open(QIODevice::ReadOnly));
+    const qint64 appSession = session.readAll().trimmed().toLongLong();
+    QVERIFY(appSession > 0);
+    QVERIFY(appSession != qint64(::getsid(0)));
 }
 
 QTEST_GUILESS_MAIN(TestChildProcess)
