@@ -208,6 +208,9 @@ void TestLauncherCopy::faults_data() {
     // The file being copied when the user stops keeps its old copy.
     QTest::newRow("stop") << "stop" << all << QStringList{"M0001.tif"}
                           << QStringList{"M0002.tif", "M0003.tif"} << QStringList{copyDone} << 3;
+    QTest::newRow("closed while copying")
+        << "close" << all << QStringList{"M0001.tif"} << QStringList{"M0002.tif", "M0003.tif"}
+        << QStringList{copyDone} << 3;
 }
 
 void TestLauncherCopy::faults() {
@@ -237,8 +240,9 @@ void TestLauncherCopy::faults() {
     int sink = -1;
     if (fault == "folder removed")
         sink = at("M0003.tif", [&] { QDir(run.folder('E')).removeRecursively(); });
-    if (fault == "stop")
-        sink = at("M0002.tif", [&] { run.press("pushButton_13"); });
+    if (fault == "stop" || fault == "close")
+        sink =
+            at("M0002.tif", [&] { run.press(fault == "stop" ? "pushButton_13" : "pushButton_5"); });
     {
         std::unique_ptr<FileSizeLimit> limit;
         if (fault == "disk full")
@@ -250,7 +254,8 @@ void TestLauncherCopy::faults() {
 
     QCOMPARE(run.messages, messages);
     QCOMPARE(run.progress(), progress);
-    QCOMPARE(run.log.contains("Stop Copy"), fault == "stop");
+    QCOMPARE(run.log.contains("Stop Copy"), fault == "stop" || fault == "close");
+    QCOMPARE(run.dialog().isVisible(), fault != "close");
     QCOMPARE(QDir(run.folder('E')).entryList(QDir::Files | QDir::Hidden), destinationFiles);
     for (const QString& name : complete) {
         QVERIFY2(contentOf(run.folder('E') + '/' + name) == sources[name].bytes, qPrintable(name));
