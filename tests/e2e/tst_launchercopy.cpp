@@ -22,7 +22,7 @@ const QString copyDone = QStringLiteral("コピー完了");
 
 QByteArray pattern(const QString& name, int bytes, char seed) {
     QByteArray data(bytes, Qt::Uninitialized);
-    const uint start = qHash(name) + uint(seed);
+    const uint start = qHash(name) + uint(seed) * 0x9e3779b9u;
     for (int i = 0; i < bytes; ++i)
         data[i] = char((start + uint(i) * 2654435761u) >> 13);
     return data;
