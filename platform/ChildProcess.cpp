@@ -2,8 +2,9 @@
 
 #include "HostPath.h"
 
-#include <QFile>
 #include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 
@@ -122,6 +123,10 @@ int ChildProcess::runAndWait(const QString& program, const QStringList& argument
 
 bool ChildProcess::startDetached(const QString& program, const QStringList& arguments) {
     return QProcess::startDetached(hostProgram(program), arguments);
+}
+
+bool ChildProcess::programExists(const QString& program) {
+    return QFileInfo(hostProgram(program)).isFile();
 }
 
 int ChildProcess::runCommandFileAndWait(const QString& commandFile) {
