@@ -1,6 +1,7 @@
 #include "ChildProcess.h"
 
 #include "HostPath.h"
+#include "LocalText.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -82,7 +83,8 @@ bool directCommand(const QString& commandFile, QString* program, QStringList* ar
 #endif
 }
 
-void commandFileLine(const QString& commandFile, QString* program, QStringList* arguments) {
+// The program and arguments that run a command file.
+void commandFileProgram(const QString& commandFile, QString* program, QStringList* arguments) {
     if (directCommand(commandFile, program, arguments))
         return;
 #ifdef Q_OS_WIN
@@ -132,15 +134,48 @@ bool ChildProcess::programExists(const QString& program) {
 int ChildProcess::runCommandFileAndWait(const QString& commandFile) {
     QString program;
     QStringList arguments;
-    commandFileLine(commandFile, &program, &arguments);
+    commandFileProgram(commandFile, &program, &arguments);
     return runAndWait(program, arguments);
 }
 
 bool ChildProcess::startCommandFile(const QString& commandFile) {
     QString program;
     QStringList arguments;
-    commandFileLine(commandFile, &program, &arguments);
+    commandFileProgram(commandFile, &program, &arguments);
     return start(program, arguments);
+}
+
+bool ChildProcess::startCommandFileDetached(const QString& commandFile) {
+    QString program;
+    QStringList arguments;
+    commandFileProgram(commandFile, &program, &arguments);
+    // Detached children lead a session of their own, so ending our trees never reaches them.
+    return QProcess::startDetached(hostProgram(program), arguments);
+}
+
+QByteArray ChildProcess::commandFileLine(const QString& program) {
+#ifdef Q_OS_WIN
+    return windowsCommandFileLine(program);
+#else
+    return shellCommandFileLine(HostPath::toHost(program));
+#endif
+}
+
+QByteArray ChildProcess::windowsCommandFileLine(const QString& windowsPath) {
+    QString line = windowsPath;
+    line.replace('%', QLatin1String("%%"));
+    return '"' + LocalText::encode(line) + "\"\n";
+}
+
+QByteArray ChildProcess::shellCommandFileLine(const QString& hostPath) {
+    // Inside double quotes the shell still gives these four a meaning.
+    QString line;
+    for (const QChar c : hostPath) {
+        if (c == '\\' || c == '"' || c == '$' || c == '`')
+            line += '\\';
+        line += c;
+    }
+    return '"' + QFile::encodeName(line) + "\"\n";
 }
 
 bool ChildProcess::start(const QString& program, const QStringList& arguments) {

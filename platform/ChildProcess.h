@@ -35,6 +35,10 @@ public:
     // Linux, for /bin/sh, the host path in double quotes with backslash, double quote, dollar
     // and backtick escaped. Ends with a newline.
     static QByteArray commandFileLine(const QString& program);
+    // The two forms of that line, apart so that each can be checked on any host; the program
+    // writes the host's through commandFileLine.
+    static QByteArray windowsCommandFileLine(const QString& windowsPath);
+    static QByteArray shellCommandFileLine(const QString& hostPath);
 
     // Starts without waiting; the caller polls isRunning() and may end the tree.
     bool start(const QString& program, const QStringList& arguments);

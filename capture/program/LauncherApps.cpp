@@ -17,7 +17,7 @@ LauncherApps LauncherApps::read() {
     }
     static const char* const keys[] = {"appName1", "appName2", "appName3", "appName4"};
     QByteArray line;
-    while (KeyValueText::readPiece(file, &line)) {
+    while (KeyValueText::readLine(file, &line)) {
         for (int slot = 0; slot < 4; ++slot) {
             if (line.startsWith(keys[slot]))
                 apps.commandLines[slot] = LocalText::decode(KeyValueText::textAfter(line, 8));

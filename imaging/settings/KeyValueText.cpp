@@ -32,6 +32,16 @@ bool KeyValueText::readPiece(QIODevice& in, QByteArray* piece, int bufferSize) {
     return true;
 }
 
+bool KeyValueText::readLine(QIODevice& in, QByteArray* line) {
+    *line = in.readLine();
+    if (line->isEmpty())
+        return false;
+    const int nul = line->indexOf('\0');
+    if (nul >= 0)
+        line->truncate(nul);
+    return true;
+}
+
 bool KeyValueText::integerAfter(const QByteArray& line, int skip, qint64* value) {
     if (skip > line.size())
         return false;

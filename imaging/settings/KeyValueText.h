@@ -15,6 +15,10 @@ public:
     // comes first. Like a C string, the piece ends at a NUL byte. False at the end.
     static bool readPiece(QIODevice& in, QByteArray* piece, int bufferSize = lineBufferSize);
 
+    // Reads the next line whole, however long, with its line feed. Like a piece, it ends at a
+    // NUL byte. For files that hold paths, which a piece would cut. False at the end.
+    static bool readLine(QIODevice& in, QByteArray* line);
+
     // The integer after the first `skip` characters: blanks and tabs, an optional '-', then
     // decimal digits up to the first non-digit. False when no digit follows. Absurdly long
     // numbers saturate far outside every key's range instead of overflowing.
