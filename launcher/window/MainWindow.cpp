@@ -2,6 +2,7 @@
 
 #include "ApplicationStart.h"
 #include "ButtonFit.h"
+#include "DataCopy.h"
 #include "DataDelete.h"
 #include "HostPath.h"
 #include "LauncherPrompt.h"
@@ -63,6 +64,7 @@ MainWindow::MainWindow(LauncherSettings& settings, const QVector<Bookmark>& book
     ButtonFit::install(this, buttonPx);
     connect(ui->pushButton, &QPushButton::clicked, this, &MainWindow::startMainProgram);
     connect(ui->pushButton_17, &QPushButton::clicked, this, &MainWindow::toggleMode);
+    connect(ui->pushButton_2, &QPushButton::clicked, this, &MainWindow::openCopy);
     connect(ui->pushButton_3, &QPushButton::clicked, this, &MainWindow::openDelete);
     connect(ui->pushButton_4, &QPushButton::clicked, this, &MainWindow::openUpdate);
     connect(ui->pushButton_10, &QPushButton::clicked, this, &QWidget::close);
@@ -93,6 +95,10 @@ void MainWindow::toggleMode() {
 
 void MainWindow::showMode() {
     ui->pushButton_17->setStyleSheet(settings.mode == 1 ? modeOnStyle : modeOffStyle);
+}
+
+void MainWindow::openCopy() {
+    opened(new DataCopy(settings, this));
 }
 
 void MainWindow::openDelete() {

@@ -36,6 +36,7 @@ private:
     void startMainProgram();
     void toggleMode();
     void showMode();
+    void openCopy();
     void openDelete();
     void openUpdate();
     void chooseApplication(int slot);
