@@ -28,7 +28,7 @@ double TextFit::launcherLength(const QString& text) {
     return length;
 }
 
-void TextFit::fit(QWidget* widget, const QString& text, Length length) {
+void TextFit::fit(QWidget* widget, const QString& text, Length length, int room) {
     // The size from the form is kept, so a shorter text later gets the full size again.
     QVariant base = widget->property("vxBasePixelSize");
     if (!base.isValid()) {
@@ -37,8 +37,9 @@ void TextFit::fit(QWidget* widget, const QString& text, Length length) {
     }
     int pixelSize = base.toInt();
     const double count = length(text);
-    if (count > 0 && widget->width() < count * pixelSize)
-        pixelSize = std::max(1, int(widget->width() / count));
+    const int width = room < 0 ? widget->width() : room;
+    if (count > 0 && width < count * pixelSize)
+        pixelSize = std::max(1, int(width / count));
     QFont font = widget->font();
     if (QFontInfo(font).pixelSize() == pixelSize)
         return;

@@ -11,7 +11,9 @@ class TextFit {
 public:
     using Length = double (*)(const QString& text);
 
-    static void fit(QWidget* widget, const QString& text, Length length = fullWidthLength);
+    // `room`: the width the text may take, the widget's width when negative.
+    static void fit(QWidget* widget, const QString& text, Length length = fullWidthLength,
+                    int room = -1);
 
     // Length of the longest line in full-width characters; a Latin letter, a digit or a
     // half-width kana counts half.
