@@ -23,6 +23,7 @@ int main(int argc, char* argv[]) {
     LauncherProgram program(HostPath::fromHost(QCoreApplication::applicationFilePath()));
     program.start();
     DebugLog::openFile(SettingsFolder::file("OrlentLauncher.log"));
+    QObject::connect(&program.window(), &MainWindow::ended, &app, &QCoreApplication::quit);
     EndRequest::watch([&program] { program.window().close(); });
     return app.exec();
 }
