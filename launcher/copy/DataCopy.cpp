@@ -54,7 +54,12 @@ DataCopy::~DataCopy() {
 }
 
 void DataCopy::reject() {
-    stopRequested = true;
+    // A running copy has this dialog on its stack: it stops, and the dialog closes after it.
+    if (running) {
+        stopRequested = true;
+        closeRequested = true;
+        return;
+    }
     settings.destDrive = destination.unicode();
     debugLog("destDrive=%c", destination.toLatin1());
     settings.save();
@@ -124,12 +129,12 @@ void DataCopy::run() {
     running = true;
     const bool completed = copyFiles(names);
     running = false;
-    if (!completed) {
-        LauncherPrompt::showMessage(QStringLiteral("コピーできません。"));
-        return;
-    }
-    ui->progressBar->setValue(ui->progressBar->maximum());
-    LauncherPrompt::showMessage(QStringLiteral("コピー完了"));
+    if (completed)
+        ui->progressBar->setValue(ui->progressBar->maximum());
+    LauncherPrompt::showMessage(completed ? QStringLiteral("コピー完了")
+                                          : QStringLiteral("コピーできません。"));
+    if (closeRequested)
+        reject();
 }
 
 bool DataCopy::copyFiles(const QStringList& names) {

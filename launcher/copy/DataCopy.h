@@ -19,13 +19,14 @@ class DataCopy : public QDialog {
 public:
     // The dialog works on the launcher's settings record, which must outlive it: the chosen
     // option goes into it at once, the destination when the dialog closes, and the record is
-    // then saved. Open it with exec() or show(); it may be opened again and again. The data
-    // drive is read when it opens, so a change made in the main program counts.
+    // then saved. Open it with exec(), or with show() and Qt::WA_DeleteOnClose; a new one may
+    // be opened on each press. The data drive is read when it opens, so a change made in the
+    // main program counts.
     DataCopy(LauncherSettings& settings, QWidget* parent = nullptr);
     ~DataCopy() override;
 
     // "閉じる", the title bar and Escape all close this way: the destination is stored and
-    // the settings saved; a copy in progress stops.
+    // the settings saved. A copy in progress stops first and the dialog closes after it.
     void reject() override;
 
 private:
@@ -47,4 +48,5 @@ private:
     QList<QChar> drives;
     bool running = false;
     bool stopRequested = false;
+    bool closeRequested = false;
 };

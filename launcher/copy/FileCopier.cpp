@@ -1,11 +1,11 @@
 #include "FileCopier.h"
 
 #include "AtomicFile.h"
+#include "FileChunk.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QSaveFile>
-#include <QVector>
 
 FileCopier::FileCopier(BetweenChunks betweenChunks)
     : betweenChunks(std::move(betweenChunks)) {}
@@ -13,31 +13,29 @@ FileCopier::FileCopier(BetweenChunks betweenChunks)
 FileCopier::Result FileCopier::copy(const QString& sourcePath,
                                     const QString& destinationPath) const {
     QFile source(sourcePath);
-    if (!source.open(QIODevice::ReadOnly))
+    if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return Failed;
     const qint64 size = source.size();
     const QDateTime modified = source.fileTime(QFileDevice::FileModificationTime);
 
     // Unsaved, a QSaveFile removes its temporary file when it goes out of scope.
     QSaveFile target(destinationPath);
-    // Unbuffered, so that a short write (a full disk) shows in write()'s count.
+    // Unbuffered: the chunks go straight to the files' handles.
     if (!target.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return Failed;
-    QVector<char> buffer(int(qBound<qint64>(1, size, chunkBytes)));
     qint64 copied = 0;
     for (;;) {
-        const qint64 read = source.read(buffer.data(), buffer.size());
-        if (read < 0)
+        const qint64 chunk = FileChunk::copy(source, target, chunkBytes);
+        if (chunk < 0)
             return Failed;
-        if (read == 0)
+        if (chunk == 0)
             break;
-        if (target.write(buffer.constData(), read) != read)
-            return Failed;
-        copied += read;
+        copied += chunk;
         if (betweenChunks && !betweenChunks())
             return Stopped;
     }
-    if (copied != size || !target.setFileTime(modified, QFileDevice::FileModificationTime) ||
+    if (copied != size || target.size() != size ||
+        !target.setFileTime(modified, QFileDevice::FileModificationTime) ||
         !AtomicFile::syncToDisk(target))
         return Failed;
     return target.commit() ? Copied : Failed;
