@@ -5,6 +5,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 
@@ -124,6 +125,10 @@ int ChildProcess::runAndWait(const QString& program, const QStringList& argument
 
 bool ChildProcess::startDetached(const QString& program, const QStringList& arguments) {
     return QProcess::startDetached(hostProgram(program), arguments);
+}
+
+bool ChildProcess::programExists(const QString& program) {
+    return QFileInfo(hostProgram(program)).isFile();
 }
 
 int ChildProcess::runCommandFileAndWait(const QString& commandFile) {

@@ -21,6 +21,9 @@ public:
 
     // Starts a program that lives on by itself; false if it could not start.
     static bool startDetached(const QString& program, const QStringList& arguments);
+    // Whether the file a start of `program` would run exists (on Linux, the name without
+    // ".exe" when only that is there).
+    static bool programExists(const QString& program);
 
     // Command files ("solve.bat", "app1.bat") keep their names; on Linux /bin/sh runs them.
     static int runCommandFileAndWait(const QString& commandFile);

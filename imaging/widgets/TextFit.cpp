@@ -21,7 +21,14 @@ double TextFit::fullWidthLength(const QString& text) {
     return longest;
 }
 
-void TextFit::fit(QWidget* widget, const QString& text) {
+double TextFit::launcherLength(const QString& text) {
+    double length = 0;
+    for (QChar ch : text)
+        length += ch.unicode() < 0x80 ? 0.5 : 1.0;
+    return length;
+}
+
+void TextFit::fit(QWidget* widget, const QString& text, Length length, int room) {
     // The size from the form is kept, so a shorter text later gets the full size again.
     QVariant base = widget->property("vxBasePixelSize");
     if (!base.isValid()) {
@@ -29,9 +36,10 @@ void TextFit::fit(QWidget* widget, const QString& text) {
         widget->setProperty("vxBasePixelSize", base);
     }
     int pixelSize = base.toInt();
-    const double length = fullWidthLength(text);
-    if (length > 0 && widget->width() < length * pixelSize)
-        pixelSize = std::max(1, int(widget->width() / length));
+    const double count = length(text);
+    const int width = room < 0 ? widget->width() : room;
+    if (count > 0 && width < count * pixelSize)
+        pixelSize = std::max(1, int(width / count));
     QFont font = widget->font();
     if (QFontInfo(font).pixelSize() == pixelSize)
         return;
