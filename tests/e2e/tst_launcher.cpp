@@ -8,6 +8,7 @@
 #include "HostPath.h"
 #include "LauncherProgram.h"
 #include "LauncherPrompt.h"
+#include "LayoutFaults.h"
 #include "LogRecorder.h"
 #include "MainProgramStart.h"
 #include "MainWindow.h"
@@ -50,26 +51,11 @@ void writeFile(const QString& hostPath, const QByteArray& content) {
     file.write(content);
 }
 
-// Every control inside its parent, none over another of the same parent, no text cut.
+// Every control inside its parent, none over another of the same parent, no text cut. The
+// launcher fits a long caption to its button, down to a small size.
 void checkNothingCut(QWidget* window) {
-    QList<QWidget*> controls;
-    for (QWidget* widget : window->findChildren<QWidget*>())
-        if (widget->isVisible() && !widget->objectName().isEmpty() &&
-            !widget->objectName().startsWith("qt_"))
-            controls << widget;
-    for (QWidget* a : controls) {
-        QVERIFY2(a->parentWidget()->rect().contains(a->geometry()), qPrintable(a->objectName()));
-        for (QWidget* b : controls)
-            if (a != b && a->parentWidget() == b->parentWidget())
-                QVERIFY2(!a->geometry().intersects(b->geometry()),
-                         qPrintable(a->objectName() + " " + b->objectName()));
-        if (auto* button = qobject_cast<QPushButton*>(a))
-            QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) <= button->width() - 8,
-                     qPrintable(button->objectName()));
-        if (auto* label = qobject_cast<QLabel*>(a))
-            QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
-                     qPrintable(label->objectName()));
-    }
+    const QStringList faults = layoutFaults(window, {10, 48});
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(", ")));
 }
 
 // The launcher as the user starts it, from `folder` below the drive root; messages are

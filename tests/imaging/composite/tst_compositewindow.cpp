@@ -1,6 +1,7 @@
 // The composite window without a composite behind it: the retouch controls and their limits,
 // the exclusion condition, the two sizes, the turned and magnified views, and closing.
 #include "CompositeWindow.h"
+#include "LayoutFaults.h"
 #include "Screenshot.h"
 #include "SettingsRecord.h"
 #include "UserPrompt.h"
@@ -214,25 +215,8 @@ void TestCompositeWindow::sizes() {
     QCOMPARE(w.get("pushButton")->text(), QString("縮小表示"));
     saveScreenshot(w.window.get(), "CompositeWindow");
 
-    auto* list = w.get<QListWidget>("listWidget");
-    list->doItemsLayout();
-    for (int i = 0; i < list->count(); ++i)
-        QVERIFY2(list->visualItemRect(list->item(i)).right() <= list->viewport()->width(),
-                 qPrintable(list->item(i)->text()));
-    QList<QWidget*> controls;
-    for (QWidget* widget : w.window->findChildren<QWidget*>())
-        if (!widget->objectName().isEmpty() && !widget->objectName().startsWith("qt_"))
-            controls << widget;
-    for (QWidget* a : controls) {
-        QVERIFY2(a->parentWidget()->rect().contains(a->geometry()), qPrintable(a->objectName()));
-        for (QWidget* b : controls)
-            if (a != b && a->parentWidget() == b->parentWidget())
-                QVERIFY2(!a->geometry().intersects(b->geometry()),
-                         qPrintable(a->objectName() + " " + b->objectName()));
-        if (auto* button = qobject_cast<QPushButton*>(a))
-            QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) <= button->width() - 8,
-                     qPrintable(button->objectName()));
-    }
+    const QStringList faults = layoutFaults(w.window.get(), {0, 0});
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(", ")));
 
     w.get("pushButton")->click();
     QCOMPARE(w.window->size(), QSize(800, 260));

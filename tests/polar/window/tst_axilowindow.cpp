@@ -3,6 +3,7 @@
 #include "AxiloSettings.h"
 #include "CameraDialog.h"
 #include "FocalDialog.h"
+#include "LayoutFaults.h"
 #include "LocalTimeDialog.h"
 #include "LocateDialog.h"
 #include "PreviewPicture.h"
@@ -68,59 +69,6 @@ QDialog* openDialog(const QString& name, AxiloSettings& settings, const QDateTim
     return dialog;
 }
 
-// Whatever a finger or an eye would miss: a text wider or taller than its widget or below
-// `minTextPx`, a button too small to press, controls overlapping or reaching out of their
-// parent.
-QStringList faults(QWidget* dialog, int minTextPx = 20) {
-    QStringList found;
-    QList<QWidget*> controls;
-    for (QWidget* widget : dialog->findChildren<QWidget*>()) {
-        if (!widget->isVisibleTo(dialog))
-            continue;
-        const QString name = widget->objectName();
-        if (!name.isEmpty() && !name.startsWith("qt_"))
-            controls << widget;
-        QString text;
-        int room = widget->width();
-        auto* label = qobject_cast<QLabel*>(widget);
-        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-            text = button->text();
-            room -= 8;
-            if (widget->height() < 48)
-                found << name + " is too low to press";
-        } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
-            text = group->title();
-            room -= 24;
-        } else if (label) {
-            text = label->text();
-        }
-        if (text.isEmpty())
-            continue;
-        const QFontMetrics metrics = widget->fontMetrics();
-        const bool fits =
-            label && label->wordWrap()
-                ? label->heightForWidth(label->width()) <= label->height()
-                : metrics.horizontalAdvance(text) <= room && metrics.height() <= widget->height();
-        if (!fits || widget->fontInfo().pixelSize() < minTextPx)
-            found << name + " cuts \"" + text + "\"";
-    }
-    for (QWidget* a : controls) {
-        if (!a->parentWidget()->rect().contains(a->geometry()))
-            found << a->objectName() + " reaches out";
-        for (QWidget* b : controls)
-            if (a < b && a->parentWidget() == b->parentWidget() &&
-                a->geometry().intersects(b->geometry()))
-                found << a->objectName() + " overlaps " + b->objectName();
-    }
-    for (QListWidget* list : dialog->findChildren<QListWidget*>()) {
-        list->doItemsLayout();
-        for (int row = 0; row < list->count(); ++row)
-            if (list->visualItemRect(list->item(row)).right() > list->viewport()->width())
-                found << list->item(row)->text() + " is cut";
-    }
-    return found;
-}
-
 // Runs `show`, which waits in a modal dialog; `look` gets that dialog, which is then left by
 // its "OK".
 void whileModal(const std::function<void()>& show, const std::function<void(QDialog*)>& look) {
@@ -178,7 +126,7 @@ void TestAxiloWindow::dialogsShowWholeTexts() {
     QApplication::setActiveWindow(&mainWindow);
     const auto look = [&](QDialog* shown) {
         saveScreenshot(shown, shot);
-        const QStringList found = faults(shown);
+        const QStringList found = layoutFaults(shown);
         QVERIFY2(found.isEmpty(), qPrintable(found.join(", ")));
     };
 
@@ -297,7 +245,7 @@ void TestAxiloWindow::previewShowsWholeTexts() {
     saveScreenshot(&window, "Axilo preview widest");
     // The side column holds twelve buttons and six readings in 190 x 480 pixels: the readings
     // are smaller than the dialogs' texts, and "センタークリア" is fitted to its button.
-    const QStringList found = faults(&window, 13);
+    const QStringList found = layoutFaults(&window, {13, 48});
     QVERIFY2(found.isEmpty(), qPrintable(found.join(", ")));
 }
 
