@@ -52,8 +52,12 @@ double SimFocuser::defocusPixels(std::int64_t clockMs, double pixelSizeUm) const
 }
 
 int SimFocuser::physicalPosition() const {
+    return physicalPositionAt(Clock::nowMs());
+}
+
+int SimFocuser::physicalPositionAt(std::int64_t clockMs) const {
     std::lock_guard<std::mutex> lock(mutex);
-    return int(std::lround(physicalAt(Clock::nowMs())));
+    return int(std::lround(physicalAt(clockMs)));
 }
 
 void SimFocuser::setBestFocus(int physicalSteps) {

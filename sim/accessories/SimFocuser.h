@@ -29,6 +29,7 @@ public:
 
     // Hooks for tests.
     int physicalPosition() const;
+    int physicalPositionAt(std::int64_t clockMs) const;
     void setBestFocus(int physicalSteps);
     void setRemoved(bool removed);
     bool removed() const { return unplugged; }
