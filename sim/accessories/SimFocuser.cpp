@@ -46,7 +46,7 @@ void SimFocuser::stop(std::int64_t clockMs) {
 
 double SimFocuser::defocusPixels(std::int64_t clockMs, double pixelSizeUm) const {
     std::lock_guard<std::mutex> lock(mutex);
-    if (!(pixelSizeUm > 0) || !(focalRatio > 0))
+    if (!(pixelSizeUm > 0))
         return 0;
     return std::abs(physicalAt(clockMs) - bestFocus) * micronsPerStep / focalRatio / pixelSizeUm;
 }
@@ -67,10 +67,4 @@ void SimFocuser::setBestFocus(int physicalSteps) {
 
 void SimFocuser::setRemoved(bool removed) {
     unplugged = removed;
-}
-
-void SimFocuser::setFocusScale(double umPerStep, double ratio) {
-    std::lock_guard<std::mutex> lock(mutex);
-    micronsPerStep = umPerStep;
-    focalRatio = ratio;
 }

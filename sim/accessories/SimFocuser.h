@@ -7,12 +7,16 @@
 // A simulated electronic focuser on the main telescope. The motor's physical position, which
 // sets the focus, is kept apart from the position it reports: relabelling the reported
 // position leaves the focus where it is. Moves run at a fixed speed on the project's clock.
-// Safe from any thread (the camera threads read the focus).
+// It starts at physical 30000, in best focus. Safe from any thread (the camera threads read
+// the focus).
 class SimFocuser {
 public:
     static constexpr int maxStep = 60000;
     static constexpr double stepsPerSecond = 800;
     static constexpr float temperature = 8.5f;
+    // The focus scale: the focuser's travel per step and the main telescope's focal ratio.
+    static constexpr double micronsPerStep = 1;
+    static constexpr double focalRatio = 5;
 
     // The reported scale: the position the focuser answers with, 0 to maxStep for a move.
     int reportedPosition(std::int64_t clockMs) const;
@@ -33,7 +37,6 @@ public:
     void setBestFocus(int physicalSteps);
     void setRemoved(bool removed);
     bool removed() const { return unplugged; }
-    void setFocusScale(double micronsPerStep, double focalRatio);
     // Calls the program made into the focuser's library.
     int callCount() const { return calls; }
     void countCall() { ++calls; }
@@ -48,8 +51,6 @@ private:
     std::int64_t startMs = 0;
     int offset = 0; // reported - physical
     int bestFocus = 30000;
-    double micronsPerStep = 1;
-    double focalRatio = 5;
     std::atomic<bool> unplugged{false};
     std::atomic<int> calls{0};
 };
