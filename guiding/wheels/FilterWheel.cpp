@@ -23,7 +23,7 @@ std::string pwErrorText(int error) {
 void FilterWheel::initFilterWheel() {
     present = false;
     handle = 0;
-    slots = 0;
+    slotCount = 0;
     current = -1;
     if (showSlots)
         showSlots(0, 0);
@@ -121,18 +121,18 @@ bool FilterWheel::waitForEfw(int id) {
     return true;
 }
 
-void FilterWheel::found(Kind wheelKind, int wheelHandle, int slotCount, int position) {
-    if (slotCount < 1) {
-        debugLog("filter wheel reports %d slots", slotCount);
+void FilterWheel::found(Kind wheelKind, int wheelHandle, int count, int position) {
+    if (count < 1) {
+        debugLog("filter wheel reports %d slots", count);
         return;
     }
     present = true;
     kind = wheelKind;
     handle = wheelHandle;
-    slots = slotCount;
+    slotCount = count;
     current = position;
     if (showSlots)
-        showSlots(std::min(slots, maxButtons), position + 1);
+        showSlots(std::min(slotCount, maxButtons), position + 1);
 }
 
 int FilterWheel::getFilterPosition() {
@@ -161,7 +161,7 @@ int FilterWheel::getFilterPosition() {
 }
 
 void FilterWheel::setFilterPosition(int index) {
-    if (!present || index < 0 || index >= std::min(slots, maxButtons))
+    if (!present || index < 0 || index >= std::min(slotCount, maxButtons))
         return;
     if (kind == PlayerOne) {
         const int error = AccessoryLibraries::playerOneWheel().gotoPosition(handle, index);

@@ -25,7 +25,7 @@ public:
     bool present = false;
     Kind kind = PlayerOne;
     int handle = 0; // the Player One wheel's handle or the EFW's id
-    int slots = 0;
+    int slotCount = 0;
     int current = -1; // 0-based, the last position set or read
 
     // Shows the first `count` position buttons with the 1-based `current` one marked; a count
