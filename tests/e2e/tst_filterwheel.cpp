@@ -2,6 +2,7 @@
 #include "E2eFrames.h"
 #include "E2eProgram.h"
 #include "MainProgram.h"
+#include "MainWindow.h"
 #include "ProcessState.h"
 #include "Screenshot.h"
 #include "SimFilterWheel.h"
