@@ -22,4 +22,8 @@ struct CaptureHooks {
     // After a plate-solve shot.
     std::function<void()> startPlateSolve;
     std::function<void()> closeSolveProgress;
+
+    // When a light frame is handed to the writer: the filter position its name carries
+    // (0-based), -1 without a filter wheel.
+    std::function<int()> filterPosition;
 };

@@ -643,6 +643,9 @@ void CaptureLoop::writeLightFrame() {
     job.data = shootingDataFor(job.kind);
     job.isColor = camera.isColor && job.frame.channels() == 1;
     job.bayer = camera.bayerPattern;
+    const int filter = hooks.filterPosition ? hooks.filterPosition() : -1;
+    job.filterWheel = filter >= 0;
+    job.filterPosition = std::max(filter, 0);
     devices.writer->startWriting(std::move(job));
     if (!state.autoComposite)
         return;

@@ -9,6 +9,7 @@
 #include "DataFolder.h"
 #include "DebugLog.h"
 #include "FileWriteThread.h"
+#include "FilterWheel.h"
 #include "GamepadService.h"
 #include "Goto.h"
 #include "GuiderService.h"
@@ -133,6 +134,9 @@ void MainProgram::start(const QStringList& arguments) {
         observatory->installCameraLibraries();
         observatory->installAccessoryLibraries();
     }
+    wheel = std::make_unique<FilterWheel>();
+    mainWindow->attachFilterWheel(*wheel);
+    wheel->initFilterWheel();
     CameraDevice* camera = new CameraDevice(state.stateMutex, state.appDir, *state.settings);
     state.camera = camera;
     state.noCamera =
@@ -172,6 +176,7 @@ void MainProgram::start(const QStringList& arguments) {
     mainWindow->guiderAction = [this] { guiderService->open(mainWindow); };
     compositeService = std::make_unique<CompositeService>(state, *folder, *mainWindow);
     compositeService->installHooks(captureLoop->hooks);
+    captureLoop->hooks.filterPosition = [this] { return wheel->namePosition(); };
     mainWindow->compositeAction = [this] { compositeService->open(); };
     mainWindow->compositeAddAction = [this] { compositeService->add(); };
     connectPlateSolve();

@@ -12,6 +12,7 @@ class CameraReadThread;
 class CompositeService;
 class DataFolder;
 class FileWriteThread;
+class FilterWheel;
 class GamepadService;
 class GuiderService;
 class ImageDisplay;
@@ -47,6 +48,7 @@ public:
     TimerThread& timer() { return *timerThread; }
     MountConnection& mount() { return *mountConnection; }
     GuiderService& guider() { return *guiderService; }
+    FilterWheel& filterWheel() { return *wheel; }
     CompositeService& composite() { return *compositeService; }
     SimObservatory* sim() { return observatory.get(); }
     const LiveChartOverlay& liveOverlay() const { return *chartOverlay; }
@@ -75,6 +77,7 @@ private:
     std::unique_ptr<CaptureLoop> captureLoop;
     std::unique_ptr<GamepadService> gamepad;
     std::unique_ptr<MountConnection> mountConnection;
+    std::unique_ptr<FilterWheel> wheel;
     std::unique_ptr<GuiderService> guiderService;
     std::unique_ptr<CompositeService> compositeService;
 };

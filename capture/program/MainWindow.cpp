@@ -10,6 +10,7 @@
 #include "EvfWindow.h"
 #include "ExternalPrograms.h"
 #include "FileSelectDialog.h"
+#include "FilterWheel.h"
 #include "FrameFiles.h"
 #include "Gamepad.h"
 #include "Goto.h"
@@ -47,6 +48,11 @@ void markActive(QPushButton* active, QPushButton* inactive) {
 
 const char* const coolingPressed = "background-color: red; color: white;";
 const char* const coolingOther = "background-color: rgb(0, 0, 128); color: white;";
+
+const char* const filterSlotCurrent = "background-color:rgb(0, 0, 127) ; color:red";
+const char* const filterSlotOther = "background-color:rgb(0, 0, 127) ; color:white";
+const char* const filterPressed = "background-color:rgb(0, 0, 127);color:red";
+const char* const filterNotPressed = "background-color:rgb(0, 0, 127);color:white";
 
 } // namespace
 
@@ -104,6 +110,45 @@ MainWindow::MainWindow(ProcessState& processState, QWidget* parent)
     if (state.launcherApps.hasStellaImage)
         ui->pushButtonStretch->move(1184, 200);
     fitAllTexts();
+}
+
+void MainWindow::attachFilterWheel(FilterWheel& wheel) {
+    filterWheel = &wheel;
+    wheel.showSlots = [this](int count, int current) { showFilterSlots(count, current); };
+    const QList<QPushButton*> positions = filterPositionButtons();
+    for (int index = 0; index < positions.size(); ++index)
+        connect(positions[index], &QPushButton::clicked, this,
+                [this, index] { selectFilter(index); });
+    connect(ui->pushButton_55, &QPushButton::clicked, this, &MainWindow::reinitFilterWheel);
+}
+
+QList<QPushButton*> MainWindow::filterPositionButtons() const {
+    return {ui->pushButton_46, ui->pushButton_47, ui->pushButton_48,
+            ui->pushButton_49, ui->pushButton_50, ui->pushButton_51,
+            ui->pushButton_52, ui->pushButton_53, ui->pushButton_54};
+}
+
+void MainWindow::showFilterSlots(int count, int current) {
+    const QList<QPushButton*> positions = filterPositionButtons();
+    for (int index = 0; index < positions.size(); ++index) {
+        positions[index]->setVisible(index < count);
+        positions[index]->setStyleSheet(index + 1 == current ? filterSlotCurrent : filterSlotOther);
+    }
+    // The way to look for the wheel again once it is unplugged or swapped stays with it.
+    if (count > 0)
+        ui->pushButton_55->show();
+}
+
+void MainWindow::selectFilter(int index) {
+    const QList<QPushButton*> positions = filterPositionButtons();
+    for (int other = 0; other < positions.size(); ++other)
+        positions[other]->setStyleSheet(other == index ? filterPressed : filterNotPressed);
+    filterWheel->setFilterPosition(index);
+}
+
+void MainWindow::reinitFilterWheel() {
+    filterWheel->initFilterWheel();
+    selectFilter(0);
 }
 
 MainWindow::~MainWindow() {

@@ -8,6 +8,7 @@
 
 class CaptureLoop;
 class DataFolder;
+class FilterWheel;
 class Goto;
 class ImageDisplay;
 class MountConnection;
@@ -48,6 +49,12 @@ public:
     void attachMount(MountConnection& connection);
     // "接続中" in red while a mount is connected, else "接続" in white.
     void showMountLook(bool connected);
+    // The filter wheel behind the position buttons; it shows its slots through the window.
+    void attachFilterWheel(FilterWheel& wheel);
+    // The first `count` position buttons (at most nine), the 1-based `current` one in red;
+    // a count of 0 hides them.
+    void showFilterSlots(int count, int current);
+
     // The goto window while it is open, else null.
     Goto* gotoWindowOpen() const { return gotoWindow; }
 
@@ -149,6 +156,9 @@ private:
     void openFullScreenView();
     void panView(const QString& canvasOffsets);
     void showStretchSwitch();
+    void selectFilter(int index);
+    void reinitFilterWheel();
+    QList<QPushButton*> filterPositionButtons() const;
 
     Ui::MainWindow* ui;
     ProcessState& state;
@@ -159,6 +169,7 @@ private:
     DataFolder* folder = nullptr;
     TimerThread* timer = nullptr;
     MountConnection* mountConnection = nullptr;
+    FilterWheel* filterWheel = nullptr;
     Goto* gotoWindow = nullptr;
     int shownTemperature = INT_MIN;
     int fileFrameNumber = -1; // the display's number of the stored file shown last

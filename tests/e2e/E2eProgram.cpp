@@ -35,6 +35,7 @@ void copyTree(const QString& from, const QString& to) {
 E2eProgram::E2eProgram(const Options& options) {
     qputenv("VESPERIX_SIM", "1");
     qputenv("VESPERIX_SIM_CAMERAS", options.cameras.toUtf8());
+    qputenv("VESPERIX_SIM_ACCESSORIES", options.accessories.toUtf8());
     Clock::setScale(options.clockScale);
     if (options.clockStart.isValid())
         Clock::setStartDate(options.clockStart);

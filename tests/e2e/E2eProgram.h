@@ -22,6 +22,7 @@ class E2eProgram {
 public:
     struct Options {
         QString cameras = "ASI294MC";
+        QString accessories; // the simulated focuser and wheels, e.g. "PW,EFW"; none when empty
         bool digitalCameraMode = false;
         double clockScale = 10;
         QDateTime clockStart; // the observatory's local date and time at start, when valid
