@@ -9,6 +9,7 @@
 #include "DataFolder.h"
 #include "DebugLog.h"
 #include "FileWriteThread.h"
+#include "FocuserService.h"
 #include "GamepadService.h"
 #include "Goto.h"
 #include "GuiderService.h"
@@ -168,6 +169,8 @@ void MainProgram::start(const QStringList& arguments) {
     guiderService = std::make_unique<GuiderService>(state, *mountConnection);
     guiderService->installHooks(captureLoop->hooks);
     mainWindow->guiderAction = [this] { guiderService->open(mainWindow); };
+    focuserService = std::make_unique<FocuserService>(*state.settings, mainLoop);
+    mainWindow->focuserAction = [this] { focuserService->open(mainWindow); };
     compositeService = std::make_unique<CompositeService>(state, *folder, *mainWindow);
     compositeService->installHooks(captureLoop->hooks);
     mainWindow->compositeAction = [this] { compositeService->open(); };

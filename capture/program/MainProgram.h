@@ -11,6 +11,7 @@ class CameraDevice;
 class CameraReadThread;
 class CompositeService;
 class DataFolder;
+class FocuserService;
 class FileWriteThread;
 class GamepadService;
 class GuiderService;
@@ -47,6 +48,7 @@ public:
     TimerThread& timer() { return *timerThread; }
     MountConnection& mount() { return *mountConnection; }
     GuiderService& guider() { return *guiderService; }
+    FocuserService& focuser() { return *focuserService; }
     CompositeService& composite() { return *compositeService; }
     SimObservatory* sim() { return observatory.get(); }
     const LiveChartOverlay& liveOverlay() const { return *chartOverlay; }
@@ -76,5 +78,6 @@ private:
     std::unique_ptr<GamepadService> gamepad;
     std::unique_ptr<MountConnection> mountConnection;
     std::unique_ptr<GuiderService> guiderService;
+    std::unique_ptr<FocuserService> focuserService;
     std::unique_ptr<CompositeService> compositeService;
 };
