@@ -1,13 +1,19 @@
 #include "SimObservatory.h"
 
+#include "AccessoryLibraries.h"
 #include "CameraLibraries.h"
 #include "Clock.h"
 #include "DebugLog.h"
 #include "SimAsiLibrary.h"
 #include "SimCamera.h"
 #include "SimCanonLibrary.h"
+#include "SimEafLibrary.h"
+#include "SimEfwLibrary.h"
+#include "SimFilterWheel.h"
+#include "SimFocuser.h"
 #include "SimMountController.h"
 #include "SimPlayerOneLibrary.h"
+#include "SimPlayerOneWheelLibrary.h"
 #include "SimPolarScope.h"
 #include "SimShutterAdapter.h"
 #include "SimSvbonyLibrary.h"
@@ -30,6 +36,20 @@ const char* const polarCameraKey = "POLAR";
 constexpr double periodicErrorArcsec = 10;
 constexpr double periodicErrorSeconds = 480;
 constexpr double decDriftArcsecPerSecond = 0.04;
+
+// The filter wheels' slots.
+constexpr int efwSlots = 8;
+constexpr int playerOneWheelSlots = 7;
+
+// VESPERIX_SIM_ACCESSORIES: the connected focuser and filter wheels by key.
+bool accessoryConnected(const char* key) {
+    const QString keys = qEnvironmentVariable("VESPERIX_SIM_ACCESSORIES", "EAF,PW");
+    for (const QString& k : keys.split(',', Qt::SkipEmptyParts)) {
+        if (k.trimmed().compare(key, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
 
 // An exposure's pointing is the mean of its pointing at least this often.
 constexpr std::int64_t pointingSampleMs = 25;
@@ -158,6 +178,15 @@ SimObservatory::SimObservatory(const QString& programFolder, const QVector<SimCa
     svbony =
         std::make_unique<SimSvbonyLibrary>(ofVendor(cameraList, SimCameraModel::Svbony), calls);
     canon = std::make_unique<SimCanonLibrary>(dslrs);
+    if (accessoryConnected("EAF"))
+        focuserDevice = std::make_unique<SimFocuser>();
+    if (accessoryConnected("EFW"))
+        efw = std::make_unique<SimFilterWheel>(efwSlots);
+    if (accessoryConnected("PW"))
+        playerOneWheelDevice = std::make_unique<SimFilterWheel>(playerOneWheelSlots);
+    eafLibrary = std::make_unique<SimEafLibrary>(focuserDevice.get());
+    efwLibrary = std::make_unique<SimEfwLibrary>(efw.get());
+    playerOneWheelLibrary = std::make_unique<SimPlayerOneWheelLibrary>(playerOneWheelDevice.get());
 }
 
 SimObservatory::~SimObservatory() {
@@ -174,6 +203,10 @@ void SimObservatory::installCameraLibraries() {
     CameraLibraries::install(playerOne.get(), asi.get(), svbony.get(), canon.get(), [usb, this] {
         return std::make_unique<SimUvcCapture>(usb, polarCam, *polar);
     });
+}
+
+void SimObservatory::installAccessoryLibraries() {
+    AccessoryLibraries::install(eafLibrary.get(), efwLibrary.get(), playerOneWheelLibrary.get());
 }
 
 void SimObservatory::installShutterAdapter() {
@@ -296,6 +329,8 @@ SimOptics SimObservatory::exposureOptics(const SimCamera& camera, std::int64_t f
         moveOnSky(&optics.pointingRa, &optics.pointingDec, sigma * east / 3600,
                   sigma * north / 3600);
     }
+    if (focuserDevice && !guided)
+        optics.defocus += focuserDevice->defocusPixels(fromMs + span / 2, camera.model.pixelSizeUm);
     if (sky == SimClouds::Everywhere || (sky == SimClouds::OverGuideScope && guided))
         optics.starlight = 0;
     return optics;

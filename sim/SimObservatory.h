@@ -22,6 +22,11 @@ class SimShutterAdapter;
 class SimMountController;
 class SimEquatorialMount;
 class SimPolarScope;
+class SimFocuser;
+class SimFilterWheel;
+class SimEafLibrary;
+class SimEfwLibrary;
+class SimPlayerOneWheelLibrary;
 
 // The guide scope, riding on the mount beside the main telescope, with the guide camera.
 struct SimGuideScope {
@@ -72,6 +77,13 @@ public:
     static SimScene initialScene();
 
     void installCameraLibraries();
+    // Puts the focuser and filter-wheel libraries in place, over the accessories that
+    // VESPERIX_SIM_ACCESSORIES connects (comma-separated EAF, EFW, PW; default EAF,PW).
+    void installAccessoryLibraries();
+    // The connected accessories, or null. The focuser drives the main cameras' focus.
+    SimFocuser* focuser() const { return focuserDevice.get(); }
+    SimFilterWheel* efwWheel() const { return efw.get(); }
+    SimFilterWheel* playerOneWheel() const { return playerOneWheelDevice.get(); }
     // Plugs in the simulated shutter adapter: a serial port with the adapter's USB
     // identifiers that records what the program sends it.
     void installShutterAdapter();
@@ -143,6 +155,12 @@ private:
     std::unique_ptr<SimAsiLibrary> asi;
     std::unique_ptr<SimSvbonyLibrary> svbony;
     std::unique_ptr<SimCanonLibrary> canon;
+    std::unique_ptr<SimFocuser> focuserDevice;
+    std::unique_ptr<SimFilterWheel> efw;
+    std::unique_ptr<SimFilterWheel> playerOneWheelDevice;
+    std::unique_ptr<SimEafLibrary> eafLibrary;
+    std::unique_ptr<SimEfwLibrary> efwLibrary;
+    std::unique_ptr<SimPlayerOneWheelLibrary> playerOneWheelLibrary;
     std::unique_ptr<SimShutterAdapter> shutter;
     std::unique_ptr<SimMountController> mount;
     std::atomic<const SimEquatorialMount*> carrier{nullptr}; // read by the camera threads

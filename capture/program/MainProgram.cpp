@@ -130,8 +130,10 @@ void MainProgram::start(const QStringList& arguments) {
     state.shutterComPort = new ComPort(mainWindow);
     state.shutterComPort->findShutterAdapter();
 
-    if (observatory)
+    if (observatory) {
         observatory->installCameraLibraries();
+        observatory->installAccessoryLibraries();
+    }
     CameraDevice* camera = new CameraDevice(state.stateMutex, state.appDir, *state.settings);
     state.camera = camera;
     state.noCamera =

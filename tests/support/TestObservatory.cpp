@@ -1,5 +1,6 @@
 #include "TestObservatory.h"
 
+#include "AccessoryLibraries.h"
 #include "CameraLibraries.h"
 
 namespace {
@@ -20,11 +21,13 @@ QVector<SimCameraModel> modelsNamed(const QStringList& keys) {
 TestObservatory::TestObservatory(const QStringList& cameraKeys)
     : observatory(std::make_unique<SimObservatory>(programFolder(), modelsNamed(cameraKeys))) {
     observatory->installCameraLibraries();
+    observatory->installAccessoryLibraries();
     observatory->callLog().setRecording(true);
 }
 
 TestObservatory::~TestObservatory() {
     CameraLibraries::reset();
+    AccessoryLibraries::reset();
 }
 
 QString TestObservatory::programFolder() {
