@@ -5,6 +5,8 @@
 #include "UserPrompt.h"
 #include "eaf.h"
 
+#include <QTimer>
+
 FocuserService::FocuserService(SettingsRecord& record, MainLoop& mainLoop)
     : settings(record)
     , loop(mainLoop) {}
@@ -12,6 +14,15 @@ FocuserService::FocuserService(SettingsRecord& record, MainLoop& mainLoop)
 FocuserService::~FocuserService() {
     loop.focuserStep = nullptr;
     delete focuserDialog;
+}
+
+void FocuserService::closeDialog() {
+    loop.focuserStep = nullptr;
+    // The dialog is still in its own slot; it goes on the next pass of the loop. (The main
+    // loop never runs Qt's event loop, so a deferred deletion would never come.)
+    QPointer<eaf> closed = focuserDialog;
+    focuserDialog = nullptr;
+    QTimer::singleShot(0, [closed] { delete closed; });
 }
 
 eaf* FocuserService::dialog() const {
@@ -28,8 +39,7 @@ void FocuserService::open(QWidget* mainWindow) {
         return;
     }
     focuserDialog = dialog;
-    // Closing deletes the dialog; the loop stops stepping it at once.
-    QObject::connect(dialog, &QDialog::finished, [this] { loop.focuserStep = nullptr; });
+    QObject::connect(dialog, &QDialog::finished, [this] { closeDialog(); });
     loop.focuserStep = [this] {
         if (focuserDialog)
             focuserDialog->periodicStep();

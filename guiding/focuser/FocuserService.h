@@ -24,6 +24,8 @@ public:
     eaf* dialog() const;
 
 private:
+    void closeDialog();
+
     SettingsRecord& settings;
     MainLoop& loop;
     QPointer<eaf> focuserDialog;

@@ -18,7 +18,6 @@ eaf::eaf(EafLibrary& library, SettingsRecord& record, QWidget* parent)
     , settings(record)
     , focuser(library, record) {
     ui->setupUi(this);
-    setAttribute(Qt::WA_DeleteOnClose);
     showChoices();
 }
 
