@@ -10,6 +10,7 @@
 #include "DebugLog.h"
 #include "FileWriteThread.h"
 #include "FilterWheel.h"
+#include "FocuserService.h"
 #include "GamepadService.h"
 #include "Goto.h"
 #include "GuiderService.h"
@@ -174,6 +175,8 @@ void MainProgram::start(const QStringList& arguments) {
     guiderService = std::make_unique<GuiderService>(state, *mountConnection);
     guiderService->installHooks(captureLoop->hooks);
     mainWindow->guiderAction = [this] { guiderService->open(mainWindow); };
+    focuserService = std::make_unique<FocuserService>(*state.settings, mainLoop);
+    mainWindow->focuserAction = [this] { focuserService->open(mainWindow); };
     compositeService = std::make_unique<CompositeService>(state, *folder, *mainWindow);
     compositeService->installHooks(captureLoop->hooks);
     captureLoop->hooks.filterPosition = [this] { return wheel->namePosition(); };

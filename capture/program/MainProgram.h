@@ -11,6 +11,7 @@ class CameraDevice;
 class CameraReadThread;
 class CompositeService;
 class DataFolder;
+class FocuserService;
 class FileWriteThread;
 class FilterWheel;
 class GamepadService;
@@ -49,6 +50,7 @@ public:
     MountConnection& mount() { return *mountConnection; }
     GuiderService& guider() { return *guiderService; }
     FilterWheel& filterWheel() { return *wheel; }
+    FocuserService& focuser() { return *focuserService; }
     CompositeService& composite() { return *compositeService; }
     SimObservatory* sim() { return observatory.get(); }
     const LiveChartOverlay& liveOverlay() const { return *chartOverlay; }
@@ -79,5 +81,6 @@ private:
     std::unique_ptr<MountConnection> mountConnection;
     std::unique_ptr<FilterWheel> wheel;
     std::unique_ptr<GuiderService> guiderService;
+    std::unique_ptr<FocuserService> focuserService;
     std::unique_ptr<CompositeService> compositeService;
 };

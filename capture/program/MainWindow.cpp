@@ -502,6 +502,11 @@ void MainWindow::on_pushButton_58_clicked() {
         gotoWindow->show();
 }
 
+void MainWindow::on_pushButton_57_clicked() {
+    if (focuserAction)
+        focuserAction();
+}
+
 void MainWindow::on_pushButton_59_clicked() {
     if (guiderAction)
         guiderAction();

@@ -81,6 +81,8 @@ public:
     std::function<void()> exitAction;
     // "ガイド": the autoguider's owner opens or raises its window.
     std::function<void()> guiderAction;
+    // "フォーカス": the focuser's owner opens its dialog when it is not open.
+    std::function<void()> focuserAction;
     // A goto window has just been made.
     std::function<void(Goto&)> gotoOpened;
     // "コンポジット" and "追加": the composite's owner opens its window or adds the current file.
@@ -114,6 +116,7 @@ private slots:
     void on_pushButton_78_clicked();
     void on_pushButton_35_clicked();
     void on_pushButton_56_clicked();
+    void on_pushButton_57_clicked();
     void on_pushButton_58_clicked();
     void on_pushButton_59_clicked();
     void on_pushButton_72_clicked();
