@@ -4,6 +4,8 @@
 //   capture_figures idle <camera>    the processor the program takes while idle
 //   capture_figures goto <camera>    the same with the mount connected and the goto window
 //                                    open: its position update every half second
+//   capture_figures focuser <camera> the same with the focuser dialog open and polling;
+//                                    fails at 1 % of one core or more
 //   capture_figures series <camera>  peak memory through a dark, a flat and a corrected
 //                                    light series, against six 16-bit frames plus 200 MB
 //   capture_figures guide <main>,<guide camera>
@@ -14,6 +16,7 @@
 #include "CameraDevice.h"
 #include "Clock.h"
 #include "DataFolder.h"
+#include "FocuserService.h"
 #include "GuiderService.h"
 #include "HostPath.h"
 #include "ImageDisplay.h"
@@ -99,7 +102,8 @@ int liveView(MainProgram& program, const QString& camera) {
     return fps > 0 ? 0 : 1;
 }
 
-int idle(MainProgram& program, const QString& camera) {
+// The share of one core the program takes while idle, in percent.
+double idle(MainProgram& program, const QString& camera) {
     runFor(program, 1000);
     const double cpuBefore = cpuSeconds();
     const int ms = 10000;
@@ -107,7 +111,7 @@ int idle(MainProgram& program, const QString& camera) {
     const double cpu = 100.0 * (cpuSeconds() - cpuBefore) / (ms / 1000.0);
     std::printf("Idle     %-10s %5.2f %% of one core over %d s\n", qPrintable(camera), cpu,
                 ms / 1000);
-    return 0;
+    return cpu;
 }
 
 // The user at the modal lists: the simulated controller in the port dialog, the first camera
@@ -231,7 +235,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     if (arguments.size() < 3) {
-        std::printf("usage: capture_figures live|idle|goto|series <camera>\n"
+        std::printf("usage: capture_figures live|idle|goto|focuser|series <camera>\n"
                     "       capture_figures guide <main camera>,<guide camera>\n");
         return 2;
     }
@@ -239,6 +243,7 @@ int main(int argc, char* argv[]) {
     qputenv("VESPERIX_DRIVES", drives.path().toUtf8());
     qputenv("VESPERIX_SIM", "1");
     qputenv("VESPERIX_SIM_CAMERAS", arguments[2].toUtf8());
+    qputenv("VESPERIX_SIM_ACCESSORIES", arguments[1] == "focuser" ? "EAF" : "");
     const bool series = arguments[1] == "series";
     Clock::setScale(series ? 10 : 1);
     UserPrompt::setMessageHandler(
@@ -251,14 +256,23 @@ int main(int argc, char* argv[]) {
     }
     if (arguments[1] == "live")
         return liveView(program, arguments[2]);
-    if (arguments[1] == "idle")
-        return idle(program, arguments[2]);
+    if (arguments[1] == "idle") {
+        idle(program, arguments[2]);
+        return 0;
+    }
+    if (arguments[1] == "focuser") {
+        program.focuser().open(&program.window());
+        if (!program.focuser().dialog())
+            return 1;
+        return idle(program, arguments[2] + "+EAF") < 1.0 ? 0 : 1;
+    }
     if (arguments[1] == "guide")
         return guide(program, arguments[2]);
     if (arguments[1] == "goto") {
         if (!openGoto(program))
             return 1;
-        return idle(program, arguments[2] + "+goto");
+        idle(program, arguments[2] + "+goto");
+        return 0;
     }
     return ::series(program, arguments[2]);
 }
