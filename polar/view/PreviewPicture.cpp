@@ -16,6 +16,11 @@ cv::Point onPicture(const QPointF& at, const cv::Point& origin, int factor) {
             int(std::lround((at.y() - origin.y) * factor))};
 }
 
+void cross(cv::Mat& picture, const cv::Point& centre, int halfLength, const cv::Scalar& colour) {
+    cv::line(picture, centre - cv::Point(halfLength, 0), centre + cv::Point(halfLength, 0), colour);
+    cv::line(picture, centre - cv::Point(0, halfLength), centre + cv::Point(0, halfLength), colour);
+}
+
 } // namespace
 
 bool PreviewPicture::Reticle::drawsLike(const Reticle& other) const {
@@ -63,10 +68,7 @@ cv::Mat PreviewPicture::draw(const cv::Mat& grey, const Reticle& reticle) {
     cv::Point origin;
     cv::Mat picture = magnified(grey, reticle.zoomLevel, reticle.axisCentre, &origin);
     for (const QPoint& point : reticle.points) {
-        const cv::Point at = onPicture(point, origin, l);
-        const cv::Point across(pointCrossHalfLength, 0), down(0, pointCrossHalfLength);
-        cv::line(picture, at - across, at + across, green);
-        cv::line(picture, at - down, at + down, green);
+        cross(picture, onPicture(point, origin, l), pointCrossHalfLength, green);
     }
     const cv::Point axis = onPicture(reticle.axisCentre, origin, l);
     cv::line(picture, {0, axis.y}, {width - 1, axis.y}, red);
@@ -80,7 +82,5 @@ cv::Mat PreviewPicture::draw(const cv::Mat& grey, const Reticle& reticle) {
 
 void PreviewPicture::drawCross(cv::Mat& picture, const QPointF& at, int halfLength,
                                const cv::Scalar& colour) {
-    const cv::Point centre = onPicture(at, {0, 0}, 1);
-    cv::line(picture, centre - cv::Point(halfLength, 0), centre + cv::Point(halfLength, 0), colour);
-    cv::line(picture, centre - cv::Point(0, halfLength), centre + cv::Point(0, halfLength), colour);
+    cross(picture, onPicture(at, {0, 0}, 1), halfLength, colour);
 }
