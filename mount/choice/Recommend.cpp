@@ -5,6 +5,8 @@
 #include "TouchFont.h"
 #include "ui_Recommend.h"
 
+#include <algorithm>
+
 namespace {
 
 // The list of the last choice, for every later opening in this run.
@@ -57,6 +59,23 @@ void Recommend::take(QListWidgetItem* item) {
     rememberedList = shown;
     chosen = SkyPosition{object.ra, object.dec};
     accept();
+}
+
+void Recommend::moveSelection(int steps) {
+    const int count = ui->listWidget->count();
+    if (steps == 0 || count == 0)
+        return;
+    const int current = std::max(0, ui->listWidget->currentRow());
+    ui->listWidget->setCurrentRow(std::clamp(current + steps, 0, count - 1));
+}
+
+void Recommend::switchList(int lists) {
+    if (lists == 0)
+        return;
+    constexpr int listCount = RecommendList::Galaxy + 1;
+    showList(RecommendList::List(((shown + lists) % listCount + listCount) % listCount));
+    if (ui->listWidget->count() > 0)
+        ui->listWidget->setCurrentRow(0);
 }
 
 std::optional<SkyPosition> Recommend::choose(const QString& programFolder, QWidget* parent) {

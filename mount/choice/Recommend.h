@@ -24,6 +24,11 @@ public:
     // Where the row taken points; nothing when the dialog was closed without a choice.
     std::optional<SkyPosition> chosenPosition() const { return chosen; }
 
+    // The controller's way through the dialog: the highlighted row moves by `rows` (down is
+    // positive, held at the ends), the shown list by `lists` in the buttons' order, round.
+    void moveSelection(int rows);
+    void switchList(int lists);
+
     static std::optional<SkyPosition> choose(const QString& programFolder, QWidget* parent);
     // The next opening goes by the month again.
     static void forgetList();

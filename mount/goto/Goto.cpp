@@ -1,5 +1,6 @@
 #include "Goto.h"
 
+#include "DebugLog.h"
 #include "FirstMagnitudeStars.h"
 #include "FirstStarDialog.h"
 #include "NumberInput.h"
@@ -16,6 +17,8 @@
 
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QTimer>
+#include <cmath>
 
 namespace {
 
@@ -31,6 +34,8 @@ constexpr int switchTextPx = 16;
 constexpr int explanationPx = 13;
 constexpr int longTextPx = 17;
 constexpr int plateExpMax = 99;
+// The controller's polling period, for serving it while a dialog holds up the main loop.
+constexpr int gamepadPassMs = 100;
 
 } // namespace
 
@@ -225,11 +230,67 @@ void Goto::on_pushButtonNgcNumber_clicked() {
 }
 
 void Goto::on_pushButtonRecommend_clicked() {
-    const std::optional<SkyPosition> chosen = Recommend::choose(state.appDir, this);
+    Recommend dialog(state.appDir, this);
+    // The dialog's own loop holds up the main loop: the controller is served from here.
+    QTimer pad;
+    pad.setInterval(gamepadPassMs);
+    connect(&pad, &QTimer::timeout, this, [this] {
+        if (gamepadPass)
+            gamepadPass();
+    });
+    pad.start();
+    openRecommend = &dialog;
+    dialog.exec();
+    openRecommend = nullptr;
+    const std::optional<SkyPosition> chosen = dialog.chosenPosition();
     if (!chosen)
         return;
     goto_.centerRa = chosen->ra;
     goto_.centerDec = chosen->dec;
+    redraw();
+}
+
+void Goto::serveGamepad(const GotoPad& pad) {
+    if (openRecommend) {
+        // Its loop runs inside this window's slot: the window must not go or start more.
+        openRecommend->moveSelection(pad.dpadY);
+        openRecommend->switchList(pad.dpadX);
+        return;
+    }
+    if (pad.close) {
+        close();
+        return;
+    }
+    bool changed = false;
+    for (int i = 0; i < pad.zoomSteps; ++i)
+        changed |= skyChart && skyChart->zoomIn();
+    for (int i = 0; i < -pad.zoomSteps; ++i)
+        changed |= skyChart && skyChart->zoomOut();
+    const int stepsX = pad.dpadX + pad.stickX, stepsY = pad.dpadY + pad.stickY;
+    if (stepsX || stepsY)
+        panChart(stepsX * SkyChart::width / 10.0, stepsY * SkyChart::height / 10.0);
+    else if (changed)
+        redraw();
+    if (pad.plateSolve)
+        solve->start();
+}
+
+void Goto::panChart(double dx, double dy) {
+    if (!skyChart || (dx == 0 && dy == 0))
+        return;
+    const ChartProjection& projection = skyChart->projection();
+    const cv::Point2d centre = projection.pixelOfCentre();
+    const SkyPosition moved = projection.skyAt(centre + cv::Point2d(dx, dy));
+    if (!std::isfinite(moved.ra) || !std::isfinite(moved.dec)) {
+        const double r = std::atan(projection.scale() / std::hypot(dx, dy)) * 180 / M_PI;
+        const double shita = std::atan2(dx, dy) * 180 / M_PI;
+        debugLog("Error r=%.2f shita=%.2f dec=%.2f", r, shita, goto_.centerDec);
+        debugLog("Error cos(r)=%.2f sin(shita)=%.2f cos(dec)=%.2f", std::cos(r * M_PI / 180),
+                 std::sin(shita * M_PI / 180), std::cos(goto_.centerDec * M_PI / 180));
+        return;
+    }
+    goto_.centerRa = moved.ra;
+    goto_.centerDec = moved.dec;
     redraw();
 }
 

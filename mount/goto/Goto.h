@@ -1,12 +1,15 @@
 #pragma once
 
 #include "GotoActions.h"
+#include "GotoPad.h"
 
 #include <QDialog>
 #include <QPoint>
+#include <functional>
 #include <memory>
 
 class QPushButton;
+class Recommend;
 class PlateSolve;
 class SkyChart;
 struct CatalogObject;
@@ -31,6 +34,14 @@ public:
     PlateSolve& plateSolve() { return *solve; }
     // The chart, when the catalogues are loaded.
     const SkyChart* chart() const { return skyChart.get(); }
+
+    // The controller's presses for this window: the chart pans a tenth of itself for each
+    // D-pad press or left-stick poll, or, while the showpiece list is open, the D-pad moves
+    // through that list instead.
+    void serveGamepad(const GotoPad& pad);
+    // Serves the controller while a dialog of this window runs its own loop; set by the
+    // program.
+    std::function<void()> gamepadPass;
 
     // However the window is left (終了, Esc, the title bar): the scope position is kept, and
     // the window goes.
@@ -71,6 +82,9 @@ private:
     // The marks over the kept chart: the half-second refresh.
     void showMarks();
     void touchChoice(QPoint at);
+    // The chart's centre moves to the sky under the centre's pixel plus the offset, so that
+    // a pan goes over the pole and across RA 0 as the sky does.
+    void panChart(double dx, double dy);
     // The object becomes the chart's centre and the picked object.
     void centreOn(double ra, double dec);
     // The object of the number typed on the keypad, when the catalogue holds it.
@@ -83,4 +97,5 @@ private:
     std::unique_ptr<SkyChart> skyChart;
     std::unique_ptr<PlateSolve> solve;
     QPoint pressedAt;
+    Recommend* openRecommend = nullptr; // the showpiece list while its loop runs
 };
