@@ -85,6 +85,11 @@ void ImageDisplay::setDisplayGeometry(int width, int height) {
     v.pendingCenterY = v.viewCenterY;
 }
 
+cv::Size ImageDisplay::drawnSize() const {
+    const double s = scaleFactor(viewState.viewWidth, viewState.displayScale);
+    return cv::Size(cvRound(viewState.viewWidth * s), cvRound(viewState.viewHeight * s));
+}
+
 void ImageDisplay::showImage(const cv::Mat& frame8, bool isColor, int bayer) {
     if (frame8.rows == 0) {
         debugLog("Data Empty");

@@ -27,6 +27,8 @@ public:
 
     // Size of the frames about to be shown, before turning.
     void setDisplayGeometry(int width, int height);
+    // The whole picture's width and height on the canvas at zoom 1, as it is drawn.
+    cv::Size drawnSize() const;
     void showImage(const cv::Mat& frame8, bool isColor, int bayer);
     void redraw();
     const cv::Mat& canvas() const { return canvasImage; }

@@ -139,8 +139,10 @@ void CaptureLoop::updateFieldOfView() {
     debugLog("wideDegree=%.3f, heightDegree=%.3f, viewWidth=%d, viewHeight=%d", wide, high,
              view.viewWidth, view.viewHeight);
     const bool turned = (view.displayRotation + view.cameraRotation) % 2 == 1;
-    state.degreePerPixW = (turned ? high : wide) / std::max(1, view.scaledWidth);
-    state.degreePerPixH = (turned ? wide : high) / std::max(1, view.scaledHeight);
+    // Over the picture as drawn, whose width is cut to a multiple of 16.
+    const cv::Size drawn = display.drawnSize();
+    state.degreePerPixW = (turned ? high : wide) / std::max(1, drawn.width);
+    state.degreePerPixH = (turned ? wide : high) / std::max(1, drawn.height);
     debugLog("DegreePerPix(W) = %f", state.degreePerPixW);
     debugLog("DegreePerPix(H) = %f", state.degreePerPixH);
 }

@@ -18,6 +18,7 @@
 #include "ImageDisplay.h"
 #include "InfoPanelTexts.h"
 #include "LiveExposure.h"
+#include "LiveTouchMove.h"
 #include "MountConnection.h"
 #include "PhotoHistory.h"
 #include "ProcessState.h"
@@ -41,8 +42,10 @@
 
 namespace {
 
+const char* const switchOnStyle = "color: red;";
+
 void markActive(QPushButton* active, QPushButton* inactive) {
-    active->setStyleSheet("color: red;");
+    active->setStyleSheet(switchOnStyle);
     inactive->setStyleSheet(QString());
 }
 
@@ -75,7 +78,6 @@ MainWindow::MainWindow(ProcessState& processState, QWidget* parent)
     for (QGroupBox* group : findChildren<QGroupBox*>())
         group->setFont(title);
     setAttribute(Qt::WA_AcceptTouchEvents);
-    ui->touchPanelLabel->grabGesture(Qt::PinchGesture);
 
     for (const SettingStep& entry : settingSteps()) {
         auto* button = findChild<QPushButton*>(entry.button);
@@ -260,6 +262,10 @@ void MainWindow::setMode(int mode) {
     setButtonText(f.pushButton_37, mode == 1 ? "星図合わせ" : "次へ");
     f.pushButton_36->setVisible(mode != 0);
     f.pushButton_37->setVisible(mode != 0);
+    // Sync by touch is for this live view only: a later drag must move the telescope.
+    if (mode != 1 && liveTouch)
+        liveTouch->syncByTouch = false;
+    showChartSwitches();
 
     const bool image = mode >= 2;
     for (QPushButton* button : {f.pushButton_73, f.pushButton_74, f.pushButton_75, f.pushButton_76})
@@ -600,6 +606,9 @@ void MainWindow::attach(CaptureLoop& captureLoop, ImageDisplay& imageDisplay,
     display = &imageDisplay;
     folder = &dataFolder;
     timer = &timerThread;
+    ui->touchPanelLabel->attach(display->view(), *ui->viewLabel);
+    liveTouch = std::make_unique<LiveTouchMove>(state, display->view());
+    connectViewTouch();
     display->present = [this](const QImage& canvas) {
         ui->viewLabel->setPixmap(QPixmap::fromImage(canvas).scaled(
             ui->viewLabel->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
@@ -608,6 +617,44 @@ void MainWindow::attach(CaptureLoop& captureLoop, ImageDisplay& imageDisplay,
         if (button != ui->pushButton_45)
             connect(button, &QPushButton::clicked, this, [this, button] { selectDrive(button); });
     }
+}
+
+void MainWindow::connectViewTouch() {
+    TouchPanelLiveView* view = ui->touchPanelLabel;
+    connect(view, &TouchPanelLiveView::zoomIn, this, [this] { zoomView(true); });
+    connect(view, &TouchPanelLiveView::zoomOut, this, [this] { zoomView(false); });
+    connect(view, &TouchPanelLiveView::pan, this, [this](int dx, int dy) {
+        const ViewState& v = display->view();
+        const double canvasPerImagePixel = v.displayScale * v.zoom;
+        if (canvasPerImagePixel <= 0)
+            return;
+        display->requestCenter(v.viewCenterX + qRound(dx / canvasPerImagePixel),
+                               v.viewCenterY + qRound(dy / canvasPerImagePixel));
+    });
+    connect(view, &TouchPanelLiveView::focusPoint, this, [this](int x, int y) {
+        display->setFocusPoint(x, y);
+        redrawAfterViewChange();
+    });
+    connect(view, &TouchPanelLiveView::dragged, this,
+            [this](int dx, int dy) { liveTouch->moveByTouch(dx, dy); });
+}
+
+void MainWindow::zoomView(bool in) {
+    // Idle, the view shows no picture to zoom.
+    if (state.captureState == 0)
+        return;
+    if (in)
+        display->zoomIn();
+    else
+        display->zoomOut(state.captureState == 1);
+    redrawAfterViewChange();
+}
+
+void MainWindow::showChartSwitches() {
+    const bool live = currentMode == 1;
+    ui->pushButton_36->setStyleSheet(live && state.liveOverlayOn ? switchOnStyle : QString());
+    ui->pushButton_37->setStyleSheet(live && liveTouch && liveTouch->syncByTouch ? switchOnStyle
+                                                                                 : QString());
 }
 
 void MainWindow::showTimeText(const QString& text) {
@@ -725,14 +772,25 @@ void MainWindow::redrawAfterViewChange() {
 
 void MainWindow::on_pushButton_36_clicked() {
     const int captureState = state.captureState;
+    if (currentMode == 1) {
+        state.liveOverlayOn = !state.liveOverlayOn;
+        showChartSwitches();
+        return;
+    }
     if (!folder || captureState < 2)
-        return; // in live view the chart buttons
+        return;
     folder->previousFile();
     showCurrentFile();
 }
 
 void MainWindow::on_pushButton_37_clicked() {
     const int captureState = state.captureState;
+    if (currentMode == 1) {
+        if (liveTouch)
+            liveTouch->syncByTouch = !liveTouch->syncByTouch;
+        showChartSwitches();
+        return;
+    }
     if (!folder || captureState < 2)
         return;
     folder->nextFile();

@@ -5,11 +5,13 @@
 #include <QMainWindow>
 #include <climits>
 #include <functional>
+#include <memory>
 
 class CaptureLoop;
 class DataFolder;
 class FilterWheel;
 class Goto;
+class LiveTouchMove;
 class ImageDisplay;
 class MountConnection;
 class TimerThread;
@@ -156,6 +158,11 @@ private:
     void markCooling(QPushButton* pressed);
     void redrawAfterViewChange();
     void showRotateIcon();
+    // The live view's touches: zoom, pan, focus point, and the drag that moves the telescope.
+    void connectViewTouch();
+    void zoomView(bool in);
+    // "星図" and "星図合わせ" in red while on, in live view.
+    void showChartSwitches();
     void openFullScreenView();
     void panView(const QString& canvasOffsets);
     void showStretchSwitch();
@@ -174,6 +181,7 @@ private:
     MountConnection* mountConnection = nullptr;
     FilterWheel* filterWheel = nullptr;
     Goto* gotoWindow = nullptr;
+    std::unique_ptr<LiveTouchMove> liveTouch;
     int shownTemperature = INT_MIN;
     int fileFrameNumber = -1; // the display's number of the stored file shown last
 };

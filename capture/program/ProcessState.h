@@ -65,6 +65,9 @@ struct ProcessState {
     std::atomic<bool> evfOpen{false};
     std::atomic<bool> gotoOpen{false};
     std::atomic<bool> compositeOpen{false};
+    // The last plate solve's frame rotation in degrees; until one, that of a camera with north
+    // up, which the solver gives as 180.
+    double imageRote = 180;
     // Degrees of sky per display pixel along the display's axes, for the chart overlay.
     double degreePerPixW = 0;
     double degreePerPixH = 0;

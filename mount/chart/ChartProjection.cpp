@@ -69,6 +69,23 @@ SkyPosition ChartProjection::skyAt(cv::Point2d pixel) const {
     return sky;
 }
 
+int quarterTurnsFacing(double centerRa, double centerDec, double upRa, double upDec) {
+    int best = 0;
+    double bestUpness = -2;
+    for (int turns = 0; turns < 4; ++turns) {
+        const ChartProjection projection(centerRa, centerDec, 1.0, turns, {0, 0});
+        cv::Point2d at;
+        if (!projection.project(upRa, upDec, &at) || cv::norm(at) == 0)
+            continue;
+        const double upness = -at.y / cv::norm(at);
+        if (upness > bestUpness) {
+            bestUpness = upness;
+            best = turns;
+        }
+    }
+    return best;
+}
+
 bool insideImage(cv::Point2d point, cv::Size size) {
     return point.x >= 0 && point.x < size.width && point.y >= 0 && point.y < size.height;
 }

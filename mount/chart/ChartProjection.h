@@ -42,6 +42,11 @@ private:
     cv::Point2d centrePixel;
 };
 
+// The quarter turns of a chart about the centre that put `up` most nearly straight above it:
+// a pan that carries the centre over a pole turns the chart round, so that the sky goes on
+// moving the way the finger does.
+int quarterTurnsFacing(double centerRa, double centerDec, double upRa, double upDec);
+
 // Whether a point lies inside an image of that size.
 bool insideImage(cv::Point2d point, cv::Size size);
 // Cuts the segment to the image's rectangle; false when nothing of it is inside.

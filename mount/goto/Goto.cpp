@@ -15,7 +15,6 @@
 #include "TouchFont.h"
 #include "ui_Goto.h"
 
-#include <QMouseEvent>
 #include <QPixmap>
 #include <QTimer>
 #include <cmath>
@@ -26,14 +25,14 @@ const char* const chosenStyle = "background-color:red;color:white";
 const char* const otherStyle = "background-color:rgb(0, 85, 255);color:white";
 const char* const switchOnStyle = "background-color:rgb(0, 0, 127);color:red";
 const char* const switchOffStyle = "background-color:rgb(0, 0, 127);color:white";
-// A release this close to its press (in x and in y) is a touch, not a drag.
-constexpr int touchSlack = 5;
 // The layer switches carry longer texts than the other buttons on their narrow row, and the
 // declination check's explanation wraps in its narrow column.
 constexpr int switchTextPx = 16;
 constexpr int explanationPx = 13;
 constexpr int longTextPx = 17;
 constexpr int plateExpMax = 99;
+// How far above the new centre a pan looks to keep the chart's up where it was.
+constexpr double upProbePx = 20;
 // The controller's polling period, for serving it while a dialog holds up the main loop.
 constexpr int gamepadPassMs = 100;
 
@@ -65,7 +64,7 @@ Goto::Goto(ProcessState& processState, PositionUpdate& positions, QWidget* paren
     ui->lcdNumberPlateExp->display(state.settings->plateExp);
     goto_.redraw = [this] { redraw(); };
     goto_.refreshMarks = [this] { showMarks(); };
-    ui->chartLabel->installEventFilter(this);
+    connectChartTouch();
     connectLayerSwitches();
     showViewDirection();
     state.gotoOpen = true;
@@ -76,6 +75,14 @@ Goto::Goto(ProcessState& processState, PositionUpdate& positions, QWidget* paren
 Goto::~Goto() {
     state.gotoOpen = false;
     delete ui;
+}
+
+void Goto::connectChartTouch() {
+    TouchPanelGoto* chart = ui->chartLabel;
+    connect(chart, &TouchPanelGoto::zoomIn, this, &Goto::on_pushButtonZoomIn_clicked);
+    connect(chart, &TouchPanelGoto::zoomOut, this, &Goto::on_pushButtonZoomOut_clicked);
+    connect(chart, &TouchPanelGoto::pan, this, &Goto::panChart);
+    connect(chart, &TouchPanelGoto::tapped, this, &Goto::touchChoice);
 }
 
 void Goto::showDecDir() {
@@ -155,20 +162,6 @@ void Goto::showMarks() {
     const bool target = goto_.targetRa != 0 || goto_.targetDec != 0;
     ui->chartLabel->setPixmap(QPixmap::fromImage(skyChart->withMarks(
         {target, goto_.targetRa, goto_.targetDec, goto_.scopeRa, goto_.scopeDec})));
-}
-
-bool Goto::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui->chartLabel) {
-        if (event->type() == QEvent::MouseButtonPress) {
-            pressedAt = static_cast<QMouseEvent*>(event)->pos();
-        } else if (event->type() == QEvent::MouseButtonRelease) {
-            const QPoint at = static_cast<QMouseEvent*>(event)->pos();
-            if (std::abs(at.x() - pressedAt.x()) <= touchSlack &&
-                std::abs(at.y() - pressedAt.y()) <= touchSlack)
-                touchChoice(at);
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void Goto::touchChoice(QPoint at) {
@@ -279,8 +272,9 @@ void Goto::panChart(double dx, double dy) {
     if (!skyChart || (dx == 0 && dy == 0))
         return;
     const ChartProjection& projection = skyChart->projection();
-    const cv::Point2d centre = projection.pixelOfCentre();
-    const SkyPosition moved = projection.skyAt(centre + cv::Point2d(dx, dy));
+    const cv::Point2d to = projection.pixelOfCentre() + cv::Point2d(dx, dy);
+    const SkyPosition moved = projection.skyAt(to);
+    const SkyPosition above = projection.skyAt(to - cv::Point2d(0, upProbePx));
     if (!std::isfinite(moved.ra) || !std::isfinite(moved.dec)) {
         const double r = std::atan(projection.scale() / std::hypot(dx, dy)) * 180 / M_PI;
         const double shita = std::atan2(dx, dy) * 180 / M_PI;
@@ -291,6 +285,11 @@ void Goto::panChart(double dx, double dy) {
     }
     goto_.centerRa = moved.ra;
     goto_.centerDec = moved.dec;
+    const int turns = quarterTurnsFacing(moved.ra, moved.dec, above.ra, above.dec);
+    if ("NESW"[turns] != skyChart->viewDirection()) {
+        skyChart->setViewDirection("NESW"[turns]);
+        showViewDirection();
+    }
     redraw();
 }
 

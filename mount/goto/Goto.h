@@ -47,9 +47,6 @@ public:
     // the window goes.
     void done(int result) override;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private slots:
     void on_pushButton_18_clicked();
     void on_pushButton_19_clicked();
@@ -75,6 +72,7 @@ private slots:
 private:
     void showDecDir();
     void connectLayerSwitches();
+    void connectChartTouch();
     void showLayerSwitches();
     void showViewDirection();
     // The whole chart, then its marks.
@@ -96,6 +94,5 @@ private:
     GotoActions goto_;
     std::unique_ptr<SkyChart> skyChart;
     std::unique_ptr<PlateSolve> solve;
-    QPoint pressedAt;
     Recommend* openRecommend = nullptr; // the showpiece list while its loop runs
 };

@@ -160,6 +160,7 @@ void PlateSolve::readResult() {
     closeProgress();
     debugLog("ra=%.2f, dec=%.2f fovW=%d fovH=%d, imageScale=%.2f imageRote=%.2f", result.ra,
              result.dec, result.fovW, result.fovH, result.imageScale, result.imageRote);
+    state.imageRote = result.imageRote;
     if (capture.cameraRotation && capture.setCameraRotation) {
         const int current = capture.cameraRotation();
         const int rotation = PlateSolveFiles::cameraRotationFor(result.imageRote, current);

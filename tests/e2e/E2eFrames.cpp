@@ -1,10 +1,13 @@
 #include "E2eFrames.h"
 
+#include "DetectionThreshold.h"
 #include "HostPath.h"
 #include "SettingsRecord.h"
+#include "StarSpotDetector.h"
 #include "TiffFile.h"
 
 #include <algorithm>
+#include <opencv2/imgproc.hpp>
 
 void shortSeries(SettingsRecord& settings, int frames, int seconds, int interval) {
     settings.timRep = frames;
@@ -45,4 +48,21 @@ double hotExcess(const cv::Mat& frame, const std::vector<cv::Point>& hot) {
         excess += frame.at<std::uint16_t>(y, x) - around;
     }
     return excess / std::max<size_t>(hot.size(), 1);
+}
+
+std::vector<cv::Point2d> canvasStars(const cv::Mat& canvas, const cv::Rect& picture) {
+    cv::Mat grey;
+    cv::cvtColor(canvas(picture), grey, cv::COLOR_BGR2GRAY);
+    StarSpotDetector detector(grey);
+    const int n = detector.findStars(std::max(40, detectionThreshold(grey)), false);
+    std::vector<std::pair<int, cv::Point2d>> found;
+    for (int i = 0; i < n; ++i)
+        found.push_back({detector.starPixelCount(i),
+                         {picture.x + detector.starX(i), picture.y + detector.starY(i)}});
+    std::stable_sort(found.begin(), found.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<cv::Point2d> stars;
+    for (const auto& star : found)
+        stars.push_back(star.second);
+    return stars;
 }

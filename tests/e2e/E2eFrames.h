@@ -22,3 +22,7 @@ std::vector<cv::Point> hotPixels(const cv::Mat& dark);
 // How far the hot pixels stand out of a frame: the mean excess over their neighbours of the
 // same Bayer phase.
 double hotExcess(const cv::Mat& frame, const std::vector<cv::Point>& hot);
+
+// The stars of a picture on the display's canvas as the star-spot detector finds them, in
+// canvas pixels, the largest first.
+std::vector<cv::Point2d> canvasStars(const cv::Mat& canvas, const cv::Rect& picture);

@@ -4,7 +4,7 @@
 // photographed field of the current pointing outlines the picture's edges.
 #include "CameraDevice.h"
 #include "Clock.h"
-#include "DetectionThreshold.h"
+#include "E2eFrames.h"
 #include "E2eProgram.h"
 #include "ImageDisplay.h"
 #include "LiveChartOverlay.h"
@@ -16,7 +16,6 @@
 #include "SettingsRecord.h"
 #include "SimObservatory.h"
 #include "StarCatalog.h"
-#include "StarSpotDetector.h"
 
 #include <QtTest>
 #include <algorithm>
@@ -24,18 +23,6 @@
 #include <opencv2/imgproc.hpp>
 
 namespace {
-
-// The picture's stars as the star-spot detector finds them on the canvas.
-std::vector<cv::Point2d> starsOn(const cv::Mat& canvas, const cv::Rect& picture) {
-    cv::Mat grey;
-    cv::cvtColor(canvas(picture), grey, cv::COLOR_BGR2GRAY);
-    StarSpotDetector detector(grey);
-    const int n = detector.findStars(std::max(40, detectionThreshold(grey)), false);
-    std::vector<cv::Point2d> stars;
-    for (int i = 0; i < n; ++i)
-        stars.push_back({picture.x + detector.starX(i), picture.y + detector.starY(i)});
-    return stars;
-}
 
 bool yellowish(const cv::Vec3b& p) {
     return p[2] > 120 && p[1] > 120 && p[0] < 90;
@@ -107,7 +94,7 @@ void TestLiveOverlay::overlayOnTheSky() {
 
         state.liveOverlayOn = false;
         display.redraw();
-        const std::vector<cv::Point2d> found = starsOn(display.canvas(), picture.onCanvas);
+        const std::vector<cv::Point2d> found = canvasStars(display.canvas(), picture.onCanvas);
         state.liveOverlayOn = true;
         display.redraw();
         const ChartProjection& projection = program.liveOverlay().projection();
