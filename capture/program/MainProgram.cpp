@@ -126,6 +126,7 @@ void MainProgram::start(const QStringList& arguments) {
         observatory = std::make_unique<SimObservatory>(state.appDir, SimCameraModel::connected());
         observatory->installShutterAdapter();
         observatory->installMountController();
+        observatory->installGamepad();
     }
     state.mountComPort = new ComPort(mainWindow);
     state.shutterComPort = new ComPort(mainWindow);
