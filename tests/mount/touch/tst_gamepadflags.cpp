@@ -114,6 +114,9 @@ void TestGamepadFlags::buttons_data() {
     QTest::newRow("a repeated packet changes nothing")
         << QVector<Answer>{{true, 1, 0x0001}, {true, 1, y}, {true, 1, 0}, {true, 2, 0x0002}}
         << QStringList{"Button Change 1", "Button Change 2"};
+    QTest::newRow("every button at once")
+        << QVector<Answer>{{true, 1, 0xFFFF}, {true, 2, 0}}
+        << QStringList{"Button Change 65535", "XOn", "YOn", "XOff", "YOff"};
     QTest::newRow("lost while B held, then back")
         << QVector<Answer>{{true, 7, b}, gone, gone, {true, 7, b}}
         << QStringList{"XOn", "joystick disconnect", "XOff", "joystick connect", "XOn"};
