@@ -1,7 +1,8 @@
 // How much processor the programs use while they sit idle on the simulated observatory: the
-// main program with its camera, the polar program without one. Each is started, given time
-// to come up, then its own CPU accounting is read over 10 s. Prints one line a program;
-// exits 1 when a share is 1 % of one core or more.
+// main program with its camera, again with a controller connected (polled every 100 ms), and
+// the polar program without a camera. Each is started, given time to come up, then its own
+// CPU accounting is read over 10 s. Prints one line a run; exits 1 when a share is 1 % of one
+// core or more, or the controller costs half a percentage point or more.
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
@@ -25,13 +26,14 @@ long cpuTicks(qint64 pid) {
 }
 
 // The share of one core, in percent, that the program uses idle; negative when it did not run.
-double idleShare(const QString& program, const QString& cameras) {
+double idleShare(const QString& program, const QString& cameras, bool gamepad) {
     QTemporaryDir drives;
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("VESPERIX_SIM", "1");
     environment.insert("VESPERIX_SIM_CAMERAS", cameras);
     environment.insert("VESPERIX_DRIVES", drives.path());
+    environment.insert("VESPERIX_SIM_GAMEPAD", gamepad ? "1" : "0");
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     process.setProcessEnvironment(environment);
     process.setStandardErrorFile(QProcess::nullDevice());
@@ -56,17 +58,27 @@ int main(int argc, char* argv[]) {
     const struct {
         const char* program;
         const char* cameras;
+        bool gamepad;
         const char* figure;
-    } programs[] = {{"Vesperix", "ASI294MC", "IdleCpu"}, {"Axilo", "", "IdleCpuAxilo"}};
+    } programs[] = {{"Vesperix", "ASI294MC", false, "IdleCpu"},
+                    {"Vesperix", "ASI294MC", true, "IdleCpuGamepad"},
+                    {"Axilo", "", false, "IdleCpuAxilo"}};
     bool allIdle = true;
+    double previous = -1; // the run before, which the controller's run is compared with
     for (const auto& idle : programs) {
-        const double percent = idleShare(idle.program, idle.cameras);
+        const double percent = idleShare(idle.program, idle.cameras, idle.gamepad);
         if (percent < 0)
             std::printf("%s: %s did not run\n", idle.figure, idle.program);
         else
             std::printf("%-14s %22.2f %% of one core over %d s (limit 1 %%)\n", idle.figure,
                         percent, measuredSeconds);
         allIdle = allIdle && percent >= 0 && percent < 1.0;
+        if (idle.gamepad && previous >= 0 && percent >= 0) {
+            std::printf("%-14s %22.2f percentage points for the controller (limit 0.5)\n",
+                        "IdleCpuGamepadCost", percent - previous);
+            allIdle = allIdle && percent - previous < 0.5;
+        }
+        previous = percent;
     }
     return allIdle ? 0 : 1;
 }

@@ -25,3 +25,7 @@ GamepadQuery& GamepadQuery::instance() {
 void GamepadQuery::install(GamepadQuery* query) {
     installed.store(query);
 }
+
+bool GamepadQuery::hasInstalled() {
+    return installed.load() != nullptr;
+}

@@ -11,6 +11,7 @@
 #include "SimEfwLibrary.h"
 #include "SimFilterWheel.h"
 #include "SimFocuser.h"
+#include "SimGamepad.h"
 #include "SimMountController.h"
 #include "SimPlayerOneLibrary.h"
 #include "SimPlayerOneWheelLibrary.h"
@@ -190,6 +191,8 @@ SimObservatory::SimObservatory(const QString& programFolder, const QVector<SimCa
 }
 
 SimObservatory::~SimObservatory() {
+    if (gamepad && &GamepadQuery::instance() == gamepad.get())
+        GamepadQuery::install(nullptr);
     qDeleteAll(cameraList);
 }
 
@@ -224,6 +227,13 @@ void SimObservatory::installMountController() {
     // The RA motor's power-on period, 620, is the sidereal rate.
     mount->core().take(":J1", now);
     carrier = &mount->mount();
+}
+
+void SimObservatory::installGamepad() {
+    if (gamepad || qEnvironmentVariable("VESPERIX_SIM_GAMEPAD") != "1")
+        return;
+    gamepad = std::make_unique<SimGamepad>();
+    GamepadQuery::install(gamepad.get());
 }
 
 void SimObservatory::setGuidingErrors(bool on) {

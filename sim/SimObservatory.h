@@ -19,6 +19,7 @@ class SimAsiLibrary;
 class SimSvbonyLibrary;
 class SimCanonLibrary;
 class SimShutterAdapter;
+class SimGamepad;
 class SimMountController;
 class SimEquatorialMount;
 class SimPolarScope;
@@ -93,6 +94,9 @@ public:
     // tube east of the pier, and switched it on tracking.
     void installMountController();
     SimMountController* mountController() { return mount.get(); }
+    // With VESPERIX_SIM_GAMEPAD=1, plugs in a controller at rest (which answers, so the
+    // program polls it as it would a real one).
+    void installGamepad();
     // The mount's periodic error (10" on the RA axis over 480 s) and Dec drift (0.04"/s), on
     // from the mount's installation so that guiding has something to correct; switched off
     // (before or after the installation), the mount tracks perfectly.
@@ -163,6 +167,7 @@ private:
     std::unique_ptr<SimPlayerOneWheelLibrary> playerOneWheelLibrary;
     std::unique_ptr<SimShutterAdapter> shutter;
     std::unique_ptr<SimMountController> mount;
+    std::unique_ptr<SimGamepad> gamepad;
     std::atomic<const SimEquatorialMount*> carrier{nullptr}; // read by the camera threads
     SimCamera* guide = nullptr;
     std::unique_ptr<SimPolarScope> polar;

@@ -1,10 +1,17 @@
 #include "GamepadService.h"
 
+#include "Clock.h"
 #include "DebugLog.h"
 #include "GamePadThread.h"
 #include "GamepadQuery.h"
+#include "Goto.h"
+#include "MainWindow.h"
+#include "MainWindowGamepad.h"
+#include "ProcessState.h"
 
-GamepadService::GamepadService() = default;
+GamepadService::GamepadService(ProcessState& processState, MainWindow& mainWindow)
+    : state(processState)
+    , window(mainWindow) {}
 
 GamepadService::~GamepadService() {
     if (thread) {
@@ -14,11 +21,12 @@ GamepadService::~GamepadService() {
 }
 
 bool GamepadService::tryStart() {
-    GamepadState state;
-    if (!GamepadQuery::instance().getState(0, &state))
+    // An empty controller slot is slow to ask on some systems: once a polling period is enough.
+    nextAskMs = Clock::nowMs() + GamePadThread::pollMs;
+    if (!flags.poll(GamepadQuery::instance()).answered)
         return false;
     debugLog("joystick connect");
-    thread = std::make_unique<GamePadThread>(gamepad);
+    thread = std::make_unique<GamePadThread>(flags);
     thread->start();
     return true;
 }
@@ -28,10 +36,21 @@ void GamepadService::startIfConnected() {
         debugLog("joystick no connect");
 }
 
-QStringList GamepadService::step(int captureState, GamepadFront front) {
+void GamepadService::step() {
     if (!thread) {
-        tryStart();
-        return {};
+        if (Clock::nowMs() >= nextAskMs)
+            tryStart();
+        return;
     }
-    return gamepad.takeActions(captureState, front);
+    const GamepadEvents events = flags.take();
+    mount.serve(state.mount, events);
+    if (Goto* gotoWindow = window.gotoWindowOpen()) {
+        const GotoPad pad = events.gotoPad();
+        if (pad.any())
+            gotoWindow->serveGamepad(pad);
+        return;
+    }
+    const GamepadFront front =
+        state.evfOpen || state.compositeOpen ? GamepadFront::OwnMapping : GamepadFront::MainWindow;
+    window.pressButtons(MainWindowGamepad::actions(events, state.captureState, front));
 }

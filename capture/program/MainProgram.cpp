@@ -69,6 +69,8 @@ void MainProgram::drawChartOverlay(cv::Mat& canvas, const ImageDisplay::LivePict
 
 void MainProgram::connectPlateSolve() {
     mainWindow->gotoOpened = [this](Goto& window) {
+        // The showpiece list's own loop holds up the main loop: the controller is served there.
+        window.gamepadPass = [this] { gamepad->step(); };
         PlateSolve::Capture& capture = window.plateSolve().capture;
         capture.stopLiveView = [this] {
             if (processState.captureState == 1)
@@ -126,6 +128,7 @@ void MainProgram::start(const QStringList& arguments) {
         observatory = std::make_unique<SimObservatory>(state.appDir, SimCameraModel::connected());
         observatory->installShutterAdapter();
         observatory->installMountController();
+        observatory->installGamepad();
     }
     state.mountComPort = new ComPort(mainWindow);
     state.shutterComPort = new ComPort(mainWindow);
@@ -187,20 +190,13 @@ void MainProgram::start(const QStringList& arguments) {
     folder->scanDataFolder();
     mainWindow->hideControlsWithoutCamera();
 
-    gamepad = std::make_unique<GamepadService>();
+    gamepad = std::make_unique<GamepadService>(state, *mainWindow);
     gamepad->startIfConnected();
 
     mainLoop.viewAndCaptureStep = [this] { viewAndCaptureStep(); };
     mainLoop.guiderStep = [this] { guiderService->step(); };
     mainLoop.mountStep = [this] { mountConnection->step(); };
-    mainLoop.gamepadStep = [this] {
-        const ProcessState& state = processState;
-        const GamepadFront front = state.gotoOpen ? GamepadFront::GotoWindow
-                                   : state.evfOpen || state.compositeOpen
-                                       ? GamepadFront::OwnMapping
-                                       : GamepadFront::MainWindow;
-        mainWindow->pressButtons(gamepad->step(state.captureState, front));
-    };
+    mainLoop.gamepadStep = [this] { gamepad->step(); };
     mainWindow->exitAction = [this] { mainLoop.requestExit(0); };
 }
 

@@ -93,7 +93,7 @@ public:
     // The composite's label: "新規", the base's name, or the saved composite's path.
     void showCompositeLabel(const QString& text);
 
-    // Presses the buttons the gamepad stands for (object names from Gamepad::takeActions)
+    // Presses the buttons the gamepad stands for (object names from MainWindowGamepad)
     // and pans the zoomed view; a hidden or disabled button does nothing, as it would under
     // a finger.
     void pressButtons(const QStringList& objectNames);

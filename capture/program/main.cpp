@@ -2,6 +2,7 @@
 #include "HostPath.h"
 #include "MainProgram.h"
 #include "MessageDialog.h"
+#include "SystemGamepad.h"
 #include "Translation.h"
 #include "UserPrompt.h"
 
@@ -21,6 +22,7 @@ int main(int argc, char* argv[]) {
 
     QStringList arguments = app.arguments();
     arguments[0] = HostPath::fromHost(QCoreApplication::applicationFilePath());
+    installSystemGamepad();
     MainProgram program;
     program.start(arguments);
     return program.run();

@@ -1,17 +1,17 @@
 #include "GamePadThread.h"
 
 #include "Clock.h"
-#include "Gamepad.h"
+#include "GamepadFlags.h"
 #include "GamepadQuery.h"
+#include "MainLoopWake.h"
 
-GamePadThread::GamePadThread(Gamepad& pad)
-    : gamepad(pad) {}
+GamePadThread::GamePadThread(GamepadFlags& latch)
+    : flags(latch) {}
 
 void GamePadThread::run() {
     while (!stopping) {
-        GamepadState state;
-        if (GamepadQuery::instance().getState(0, &state))
-            gamepad.latch(state);
-        Clock::sleepMs(100);
+        if (flags.poll(GamepadQuery::instance()).news)
+            wakeMainLoop();
+        Clock::sleepMs(pollMs);
     }
 }

@@ -3,18 +3,21 @@
 #include <QThread>
 #include <atomic>
 
-class Gamepad;
+class GamepadFlags;
 
-// Polls controller 0 every 100 ms and latches what it reports for the main loop.
+// Polls controller 0 every 100 ms into the latch, and wakes the main loop when there is
+// something for it to do.
 class GamePadThread : public QThread {
 public:
-    explicit GamePadThread(Gamepad& gamepad);
+    static constexpr int pollMs = 100;
+
+    explicit GamePadThread(GamepadFlags& flags);
     void requestStop() { stopping = true; }
 
 protected:
     void run() override;
 
 private:
-    Gamepad& gamepad;
+    GamepadFlags& flags;
     std::atomic<bool> stopping{false};
 };

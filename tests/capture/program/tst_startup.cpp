@@ -1,16 +1,17 @@
 #include "ExternalPrograms.h"
-#include "Gamepad.h"
+#include "GamepadFlags.h"
 #include "GamepadService.h"
 #include "LauncherApps.h"
 #include "LogRecorder.h"
 #include "MainLoop.h"
 #include "MainWindow.h"
+#include "MainWindowGamepad.h"
 #include "MessageDialog.h"
 #include "ProcessState.h"
 #include "ProgramArguments.h"
 #include "SettingsRecord.h"
+#include "SimGamepad.h"
 #include "StartUp.h"
-#include "TestController.h"
 #include "TestDrives.h"
 #include "UserPrompt.h"
 
@@ -143,45 +144,42 @@ void TestStartUp::gamepadMapping() {
     QFETCH(int, leftTrigger);
     QFETCH(int, rightTrigger);
     QFETCH(QStringList, actions);
-    Gamepad gamepad;
+    GamepadFlags flags;
     GamepadState pressed;
     pressed.packetNumber = 1;
     pressed.buttons = std::uint16_t(buttons);
     pressed.leftTrigger = std::uint8_t(leftTrigger);
     pressed.rightTrigger = std::uint8_t(rightTrigger);
-    gamepad.latch(pressed);
-    QCOMPARE(gamepad.takeActions(state, GamepadFront::MainWindow), actions);
-    QCOMPARE(gamepad.takeActions(state, GamepadFront::MainWindow), QStringList()); // taken once
+    flags.latch(true, pressed);
+    QCOMPARE(MainWindowGamepad::actions(flags.take(), state, GamepadFront::MainWindow), actions);
+    // Taken once.
+    QCOMPARE(MainWindowGamepad::actions(flags.take(), state, GamepadFront::MainWindow),
+             QStringList());
 }
 
 void TestStartUp::gamepadLatchesPresses() {
-    Gamepad gamepad;
+    GamepadFlags flags;
     GamepadState state;
-    state.buttons = Gamepad::DpadUp;
-    gamepad.latch(state);
-    gamepad.latch(state); // still held: one press
-    state.buttons = 0;
-    gamepad.latch(state);
-    state.buttons = Gamepad::DpadUp;
-    gamepad.latch(state); // pressed again before the main loop looked
-    QCOMPARE(gamepad.takeActions(0, GamepadFront::MainWindow), QStringList{"pushButton_24"});
-    gamepad.latch(state);
-    QCOMPARE(gamepad.takeActions(0, GamepadFront::MainWindow), QStringList());
+    const auto hold = [&](std::uint16_t buttons, std::uint8_t rightTrigger = 0) {
+        ++state.packetNumber;
+        state.buttons = buttons;
+        state.rightTrigger = rightTrigger;
+        flags.latch(true, state);
+    };
+    const auto actions = [&](int captureState, GamepadFront front) {
+        return MainWindowGamepad::actions(flags.take(), captureState, front);
+    };
+    hold(GamepadButton::DpadUp);
+    hold(GamepadButton::DpadUp); // still held: one press
+    hold(0);
+    hold(GamepadButton::DpadUp); // pressed again before the main loop looked
+    QCOMPARE(actions(0, GamepadFront::MainWindow), QStringList{"pushButton_24"});
+    hold(GamepadButton::DpadUp);
+    QCOMPARE(actions(0, GamepadFront::MainWindow), QStringList());
     // Another window in front: only the right trigger reaches the main window.
-    state.buttons = 0;
-    gamepad.latch(state);
-    state.buttons = Gamepad::DpadDown;
-    state.rightTrigger = 255;
-    gamepad.latch(state);
-    QCOMPARE(gamepad.takeActions(3, GamepadFront::OwnMapping), QStringList{"pushButton_79"});
-    // The goto window in front: nothing reaches the main window.
-    state.buttons = 0;
-    state.rightTrigger = 0;
-    gamepad.latch(state);
-    state.buttons = Gamepad::DpadDown;
-    state.rightTrigger = 255;
-    gamepad.latch(state);
-    QCOMPARE(gamepad.takeActions(3, GamepadFront::GotoWindow), QStringList());
+    hold(0);
+    hold(GamepadButton::DpadDown, 255);
+    QCOMPARE(actions(3, GamepadFront::OwnMapping), QStringList{"pushButton_79"});
 }
 
 void TestStartUp::panStaysInsideTheImage() {
@@ -298,8 +296,8 @@ void TestStartUp::smallDesktopsGetAFullScreenWindow() {
 }
 
 void TestStartUp::gamepadDrivesTheMainWindow() {
-    TestController controller;
-    GamepadQuery::install(&controller);
+    SimGamepad pad(false);
+    GamepadQuery::install(&pad);
     LogRecorder log;
     SettingsRecord settings;
     settings.setDefaults();
@@ -308,29 +306,25 @@ void TestStartUp::gamepadDrivesTheMainWindow() {
     MainWindow window(state);
     window.show();
     {
-        GamepadService gamepad;
+        GamepadService gamepad(state, window);
         gamepad.startIfConnected();
         QVERIFY(log.contains("joystick no connect"));
-        QVERIFY(gamepad.step(0, GamepadFront::MainWindow).isEmpty());
-        controller.set(true, 0);
-        gamepad.step(0, GamepadFront::MainWindow); // asked again on the next pass: now it answers
-        QVERIFY(gamepad.running());
+        pad.setPluggedIn(true);
+        // Asked again on a later pass: now it answers.
+        QTRY_VERIFY((gamepad.step(), gamepad.running()));
         QVERIFY(log.contains("joystick connect"));
 
-        controller.set(true, Gamepad::DpadUp);
-        QStringList actions;
-        QTRY_VERIFY((actions += gamepad.step(0, GamepadFront::MainWindow), !actions.isEmpty()));
-        window.pressButtons(actions);
+        GamepadState up;
+        up.buttons = GamepadButton::DpadUp;
+        pad.play(up);
+        QTRY_VERIFY(pad.drained());
+        gamepad.step();
         QCOMPARE(settings.gain, 12);
         // Held at the limit, the press does what the button does: nothing.
         settings.gain = 25;
-        controller.set(true, 0);
-        QTest::qWait(250);
-        gamepad.step(0, GamepadFront::MainWindow);
-        controller.set(true, Gamepad::DpadUp);
-        actions.clear();
-        QTRY_VERIFY((actions += gamepad.step(0, GamepadFront::MainWindow), !actions.isEmpty()));
-        window.pressButtons(actions);
+        pad.play({GamepadState(), up});
+        QTRY_VERIFY(pad.drained());
+        gamepad.step();
         QCOMPARE(settings.gain, 25);
     }
     GamepadQuery::install(nullptr);
