@@ -18,6 +18,7 @@
 #include "ImageDisplay.h"
 #include "InfoPanelTexts.h"
 #include "LiveExposure.h"
+#include "Motor.h"
 #include "MountConnection.h"
 #include "PhotoHistory.h"
 #include "ProcessState.h"
@@ -510,6 +511,21 @@ void MainWindow::on_pushButton_57_clicked() {
 void MainWindow::on_pushButton_59_clicked() {
     if (guiderAction)
         guiderAction();
+}
+
+void MainWindow::on_pushButton_62_clicked() {
+    if (motorWindow) {
+        motorWindow->raise();
+        motorWindow->activateWindow();
+        return;
+    }
+    if (!mountConnection || !mountConnection->connectMount())
+        return;
+    motorWindow = new Motor(state, this);
+    connect(motorWindow, &QObject::destroyed, this, [this] { motorWindow = nullptr; });
+    // Over the settings, beside the live view the user watches while moving.
+    motorWindow->move(pos() + QPoint(840, 40));
+    motorWindow->show();
 }
 
 void MainWindow::on_pushButton_72_clicked() {

@@ -12,6 +12,7 @@ class FilterWheel;
 class Goto;
 class ImageDisplay;
 class MountConnection;
+class Motor;
 class TimerThread;
 struct ProcessState;
 struct SettingStep;
@@ -119,6 +120,7 @@ private slots:
     void on_pushButton_57_clicked();
     void on_pushButton_58_clicked();
     void on_pushButton_59_clicked();
+    void on_pushButton_62_clicked();
     void on_pushButton_72_clicked();
     void on_pushButton_60_clicked();
     void on_pushButton_61_clicked();
@@ -174,6 +176,7 @@ private:
     MountConnection* mountConnection = nullptr;
     FilterWheel* filterWheel = nullptr;
     Goto* gotoWindow = nullptr;
+    Motor* motorWindow = nullptr;
     int shownTemperature = INT_MIN;
     int fileFrameNumber = -1; // the display's number of the stored file shown last
 };
