@@ -522,7 +522,6 @@ void MainWindow::on_pushButton_62_clicked() {
     if (!mountConnection || !mountConnection->connectMount())
         return;
     motorWindow = new Motor(state, this);
-    connect(motorWindow, &QObject::destroyed, this, [this] { motorWindow = nullptr; });
     // Over the settings, beside the live view the user watches while moving.
     motorWindow->move(pos() + QPoint(840, 40));
     motorWindow->show();

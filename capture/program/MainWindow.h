@@ -3,6 +3,7 @@
 #include "CaptureScreen.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <climits>
 #include <functional>
 
@@ -176,7 +177,7 @@ private:
     MountConnection* mountConnection = nullptr;
     FilterWheel* filterWheel = nullptr;
     Goto* gotoWindow = nullptr;
-    Motor* motorWindow = nullptr;
+    QPointer<Motor> motorWindow; // a child: it goes with the window
     int shownTemperature = INT_MIN;
     int fileFrameNumber = -1; // the display's number of the stored file shown last
 };
