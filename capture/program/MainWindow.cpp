@@ -19,6 +19,7 @@
 #include "LiveExposure.h"
 #include "LiveTouchMove.h"
 #include "MainWindowGamepad.h"
+#include "Motor.h"
 #include "MountConnection.h"
 #include "PhotoHistory.h"
 #include "ProcessState.h"
@@ -516,6 +517,20 @@ void MainWindow::on_pushButton_57_clicked() {
 void MainWindow::on_pushButton_59_clicked() {
     if (guiderAction)
         guiderAction();
+}
+
+void MainWindow::on_pushButton_62_clicked() {
+    if (motorWindow) {
+        motorWindow->raise();
+        motorWindow->activateWindow();
+        return;
+    }
+    if (!mountConnection || !mountConnection->connectMount())
+        return;
+    motorWindow = new Motor(state, this);
+    // Over the settings, beside the live view the user watches while moving.
+    motorWindow->move(pos() + QPoint(840, 40));
+    motorWindow->show();
 }
 
 void MainWindow::on_pushButton_72_clicked() {

@@ -3,6 +3,7 @@
 #include "CaptureScreen.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <climits>
 #include <functional>
 #include <memory>
@@ -14,6 +15,7 @@ class Goto;
 class LiveTouchMove;
 class ImageDisplay;
 class MountConnection;
+class Motor;
 class TimerThread;
 struct ProcessState;
 struct SettingStep;
@@ -121,6 +123,7 @@ private slots:
     void on_pushButton_57_clicked();
     void on_pushButton_58_clicked();
     void on_pushButton_59_clicked();
+    void on_pushButton_62_clicked();
     void on_pushButton_72_clicked();
     void on_pushButton_60_clicked();
     void on_pushButton_61_clicked();
@@ -182,6 +185,7 @@ private:
     FilterWheel* filterWheel = nullptr;
     Goto* gotoWindow = nullptr;
     std::unique_ptr<LiveTouchMove> liveTouch;
+    QPointer<Motor> motorWindow; // a child: it goes with the window
     int shownTemperature = INT_MIN;
     int fileFrameNumber = -1; // the display's number of the stored file shown last
 };

@@ -373,7 +373,11 @@ void MountControl::requestGoto(int axis, double rate, int dir, double degrees) {
 }
 
 void MountControl::requestStop(int axis) {
-    if (!isBusy())
+    // A stop must not overtake the move it ends while that move still waits for its turn: the
+    // move would start after it and run on.
+    const bool moveWaiting =
+        axis == 0 ? pendingRaSlew || pendingRaGoto : pendingDecSlew || pendingDecGoto;
+    if (!isBusy() && !moveWaiting)
         stopAxis(axis);
     else
         (axis == 0 ? pendingRaStop : pendingDecStop) = true;

@@ -54,7 +54,8 @@ public:
     bool decReversed() const;
 
     // For callers that may come while another conversation waits (the manual controls, the
-    // touch panel): done now when the mount is free, else kept for servePendingRequests().
+    // touch panel): done now when the mount is free, else kept for servePendingRequests(). A
+    // stop is kept too while a move of its axis is kept, so that it comes after that move.
     void requestSlew(int axis, double rate, int dir);
     void requestGoto(int axis, double rate, int dir, double degrees);
     void requestStop(int axis);

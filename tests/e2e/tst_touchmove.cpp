@@ -15,6 +15,7 @@
 #include "MainWindow.h"
 #include "MountControl.h"
 #include "ProcessState.h"
+#include "Screenshot.h"
 #include "SettingsRecord.h"
 #include "SimEquatorialMount.h"
 #include "SimMountController.h"
@@ -220,6 +221,7 @@ void TestTouchMove::syncByTouch() {
     QVERIFY(s.e2e.press("pushButton_37"));
     QCOMPARE(s.e2e.window().findChild<QPushButton*>("pushButton_37")->styleSheet(),
              QString("color: red;"));
+    saveScreenshot(&s.e2e.window(), "MainWindow sync by touch");
     // Where the chart puts a point of the sky before and after the drag.
     const double ra = s.e2e.state().syncPointRa + 0.3, dec = s.e2e.state().syncPointDec - 0.2;
     cv::Point2d before, after;
