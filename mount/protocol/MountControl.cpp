@@ -352,6 +352,9 @@ bool MountControl::decReversed() const {
 }
 
 void MountControl::requestSlew(int axis, double rate, int dir) {
+    // A stop still kept for the axis belongs to an earlier move: served after this one, it
+    // would end it.
+    (axis == 0 ? pendingRaStop : pendingDecStop) = false;
     if (!isBusy()) {
         slewAxis(axis, rate, dir);
         return;
@@ -362,6 +365,7 @@ void MountControl::requestSlew(int axis, double rate, int dir) {
 }
 
 void MountControl::requestGoto(int axis, double rate, int dir, double degrees) {
+    (axis == 0 ? pendingRaStop : pendingDecStop) = false;
     if (!isBusy()) {
         gotoAxisDegrees(axis, rate, dir, degrees);
         return;

@@ -55,7 +55,8 @@ public:
 
     // For callers that may come while another conversation waits (the manual controls, the
     // touch panel): done now when the mount is free, else kept for servePendingRequests(). A
-    // stop is kept too while a move of its axis is kept, so that it comes after that move.
+    // stop is kept too while a move of its axis is kept, so that it comes after that move; a
+    // new move drops a stop still kept for its axis.
     void requestSlew(int axis, double rate, int dir);
     void requestGoto(int axis, double rate, int dir, double degrees);
     void requestStop(int axis);

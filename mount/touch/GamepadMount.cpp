@@ -24,8 +24,6 @@ void GamepadMount::serve(MountControl* mount, const GamepadEvents& events) {
 void GamepadMount::slew(MountControl& mount, int axis, double rate, int dir) {
     if (axis == ra)
         trackingWanted = false;
-    // A stop kept while the mount talks would be served after the slew and end it.
-    (axis == ra ? mount.pendingRaStop : mount.pendingDecStop) = false;
     mount.requestSlew(axis, rate, dir);
 }
 
