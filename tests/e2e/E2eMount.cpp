@@ -1,9 +1,12 @@
 #include "E2eMount.h"
 
+#include "Clock.h"
 #include "E2eProgram.h"
 #include "MainProgram.h"
+#include "MountControl.h"
 #include "ProcessState.h"
 #include "Screenshot.h"
+#include "SimMountController.h"
 #include "SimObservatory.h"
 
 #include <QApplication>
@@ -36,4 +39,16 @@ SimMountController& controller(E2eProgram& e2e) {
 bool connectMount(E2eProgram& e2e) {
     PortChoice user(true);
     return e2e.press("pushButton_72") && e2e.state().mount;
+}
+
+bool settleMount(E2eProgram& e2e) {
+    SimMountCore& motors = controller(e2e).core();
+    MountControl& mount = *e2e.state().mount;
+    const bool still = e2e.runUntil([&] {
+        const std::int64_t now = Clock::nowMs();
+        return mount.raState == MountControl::Idle && mount.decState == MountControl::Idle &&
+               motors.running(0, now) && !motors.running(1, now);
+    });
+    e2e.runFor(1500);
+    return still;
 }

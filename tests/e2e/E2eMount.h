@@ -25,3 +25,7 @@ SimMountController& controller(E2eProgram& e2e);
 
 // "接続" with the controller chosen; true once the mount is connected.
 bool connectMount(E2eProgram& e2e);
+
+// Until both axes stand and the program tracks again, then one more position update; false
+// when they did not settle.
+bool settleMount(E2eProgram& e2e);

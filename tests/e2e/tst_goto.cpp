@@ -79,18 +79,7 @@ struct Session {
         press("pushButton_18");
         e2e.runFor(1500);
     }
-    // Until both axes stand and the program tracks again, then one more position update.
-    bool settle() {
-        SimMountCore& motors = controller(e2e).core();
-        MountControl& mount = *e2e.state().mount;
-        const bool still = e2e.runUntil([&] {
-            const std::int64_t now = Clock::nowMs();
-            return mount.raState == MountControl::Idle && mount.decState == MountControl::Idle &&
-                   motors.running(0, now) && !motors.running(1, now);
-        });
-        e2e.runFor(1500);
-        return still;
-    }
+    bool settle() { return settleMount(e2e); }
     double offTarget(const Star& star) {
         const SimPointing p = truth(e2e).pointing(Clock::nowMs());
         return separation(p.ra, p.dec, star.ra, star.dec);

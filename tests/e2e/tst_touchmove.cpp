@@ -100,18 +100,7 @@ struct LiveSession {
                                              program.capture().liveHeight());
         program.capture().updateFieldOfView();
     }
-    // Until the axes stand and RA tracks again, then a position update.
-    bool settle() {
-        SimMountCore& motors = controller(e2e).core();
-        MountControl& mount = *e2e.state().mount;
-        const bool still = e2e.runUntil([&] {
-            const std::int64_t now = Clock::nowMs();
-            return mount.raState == MountControl::Idle && mount.decState == MountControl::Idle &&
-                   motors.running(0, now) && !motors.running(1, now);
-        });
-        e2e.runFor(1500);
-        return still;
-    }
+    bool settle() { return settleMount(e2e); }
     // The clear label over the picture that takes the finger.
     QWidget* view() { return e2e.window().findChild<QLabel*>("touchPanelLabel"); }
     // Where a canvas pixel shows on the view: the picture's label lies right under it.

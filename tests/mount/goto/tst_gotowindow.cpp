@@ -7,6 +7,7 @@
 #include "Screenshot.h"
 #include "SettingsFile.h"
 #include "SettingsRecord.h"
+#include "StandingController.h"
 #include "TelePosDialog.h"
 #include "TestDrives.h"
 #include "UserPrompt.h"
@@ -19,29 +20,11 @@
 
 namespace {
 
-// A controller standing still that answers every command; records all but the status polls.
-class ScriptedController : public MountChannel {
-public:
-    QStringList sent;
-    bool sendCommand(const QByteArray& command, MountReply* reply) override {
-        const char letter = command.at(1);
-        reply->refused = false;
-        reply->data = letter == 'a'   ? "00B289" // 9024000
-                      : letter == 'b' ? "A7FD00" // 64935
-                      : letter == 'g' ? "10"
-                      : letter == 'f' ? "101"
-                                      : QByteArray("000080");
-        if (letter != 'f' && letter != 'j')
-            sent << QString::fromLatin1(command.chopped(1));
-        return true;
-    }
-};
-
 struct Window {
     TestDrives drives;
     SettingsRecord settings;
     ProcessState state;
-    ScriptedController controller;
+    StandingController controller;
     std::unique_ptr<MountControl> mount;
     PositionUpdate positions{state.syncPointRa, state.syncPointDec};
     Goto* window = nullptr;
