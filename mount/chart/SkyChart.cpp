@@ -79,6 +79,9 @@ QImage SkyChart::withMarks(const Marks& marks) const {
     ChartCanvas canvas(pixels);
     if (history)
         ChartMarks::photographedFields(canvas, lastProjection, *history);
+    frames = FieldFrame::about(lastProjection, settings, marks.sensor, marks.digitalCameraMode,
+                               marks.scopeRa, marks.scopeDec);
+    FieldFrame::draw(canvas, frames);
     cv::Point2d at;
     if (marks.target && lastProjection.project(marks.targetRa, marks.targetDec, &at))
         ChartMarks::target(canvas, at);

@@ -2,6 +2,7 @@
 
 #include "ChartHits.h"
 #include "ChartProjection.h"
+#include "FieldFrame.h"
 
 #include <QImage>
 #include <opencv2/core/mat.hpp>
@@ -40,9 +41,15 @@ public:
         bool target = false;
         double targetRa = 0, targetDec = 0;
         double scopeRa = 0, scopeDec = 0;
+        // For the frames the cameras record about the telescope.
+        FieldFrame::Sensor sensor;
+        bool digitalCameraMode = false;
     };
-    // A copy of the kept sky with the goto target, the telescope and the photographed fields.
+    // A copy of the kept sky with the photographed fields, the cameras' frames, the goto
+    // target and the telescope.
     QImage withMarks(const Marks& marks) const;
+    // The cameras' frames as withMarks drew them last.
+    const FieldFrame::Frames& lastFrames() const { return frames; }
 
     const ChartHits& hits() const { return hitList; }
     // The projection of the kept drawing: where a touch lands on the sky.
@@ -57,4 +64,5 @@ private:
     cv::Mat image;
     ChartHits hitList;
     ChartProjection lastProjection;
+    mutable FieldFrame::Frames frames;
 };

@@ -1,5 +1,6 @@
 #include "Goto.h"
 
+#include "CameraDevice.h"
 #include "DebugLog.h"
 #include "FirstMagnitudeStars.h"
 #include "FirstStarDialog.h"
@@ -65,6 +66,8 @@ Goto::Goto(ProcessState& processState, PositionUpdate& positions, QWidget* paren
     goto_.redraw = [this] { redraw(); };
     goto_.refreshMarks = [this] { showMarks(); };
     connectChartTouch();
+    showFieldFrameSwitch();
+    ui->pushButtonDigicame->setVisible(state.digitalCameraMode);
     connectLayerSwitches();
     showViewDirection();
     state.gotoOpen = true;
@@ -159,9 +162,34 @@ void Goto::redraw() {
 void Goto::showMarks() {
     if (!skyChart)
         return;
-    const bool target = goto_.targetRa != 0 || goto_.targetDec != 0;
-    ui->chartLabel->setPixmap(QPixmap::fromImage(skyChart->withMarks(
-        {target, goto_.targetRa, goto_.targetDec, goto_.scopeRa, goto_.scopeDec})));
+    SkyChart::Marks marks;
+    marks.target = goto_.targetRa != 0 || goto_.targetDec != 0;
+    marks.targetRa = goto_.targetRa;
+    marks.targetDec = goto_.targetDec;
+    marks.scopeRa = goto_.scopeRa;
+    marks.scopeDec = goto_.scopeDec;
+    // The whole sensor, whatever binning the live view uses.
+    if (state.camera && !state.noCamera)
+        marks.sensor = {state.camera->width, state.camera->height, state.camera->pixelSizeUm};
+    marks.digitalCameraMode = state.digitalCameraMode;
+    ui->chartLabel->setPixmap(QPixmap::fromImage(skyChart->withMarks(marks)));
+}
+
+void Goto::showFieldFrameSwitch() {
+    ui->pushButtonFieldFrame->setStyleSheet(state.settings->angle != 0 ? switchOnStyle
+                                                                       : switchOffStyle);
+}
+
+void Goto::on_pushButtonFieldFrame_clicked() {
+    int& angle = state.settings->angle;
+    angle = (angle + 1) % 3;
+    showFieldFrameSwitch();
+    showMarks();
+}
+
+void Goto::on_pushButtonDigicame_clicked() {
+    if (state.digitalCameraMode && digicamAction)
+        digicamAction();
 }
 
 void Goto::touchChoice(QPoint at) {

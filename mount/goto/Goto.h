@@ -42,6 +42,10 @@ public:
     // Serves the controller while a dialog of this window runs its own loop; set by the
     // program.
     std::function<void()> gamepadPass;
+    // "デジカメ" (digital-camera mode only): the program opens the digital camera's settings.
+    std::function<void()> digicamAction;
+    // The settings changed what the frames look like: the marks are drawn again.
+    void showFieldFrames() { showMarks(); }
 
     // However the window is left (終了, Esc, the title bar): the scope position is kept, and
     // the window goes.
@@ -68,6 +72,8 @@ private slots:
     void on_pushButtonIcNumber_clicked();
     void on_pushButtonNgcNumber_clicked();
     void on_pushButtonRecommend_clicked();
+    void on_pushButtonFieldFrame_clicked();
+    void on_pushButtonDigicame_clicked();
 
 private:
     void showDecDir();
@@ -75,6 +81,7 @@ private:
     void connectChartTouch();
     void showLayerSwitches();
     void showViewDirection();
+    void showFieldFrameSwitch();
     // The whole chart, then its marks.
     void redraw();
     // The marks over the kept chart: the half-second refresh.
