@@ -1,6 +1,7 @@
 // The sky chart with every layer of the shipped catalogues about Orion: drawn whole at zoom
 // levels 2 and 9 beside projecting only the points the drawing considers; the half-second
-// refresh (a copy of the chart with the marks) beside a plain copy of the picture; and a
+// refresh (a copy of the chart with the marks) beside a plain copy of the picture, and with
+// the cameras' frames beside without; and a
 // binned live frame shown with the chart over it beside the same frame without.
 #include "BenchData.h"
 #include "ChartProjection.h"
@@ -82,11 +83,21 @@ void projectOnly(benchmark::State& state, int level) {
     }
 }
 
-void BM_ChartRefresh(benchmark::State& state) {
-    SkyChart chart(sky().chart, sky().settings, nullptr);
+// The marks alone, or with both cameras' frames about the telescope.
+void refreshChart(benchmark::State& state, bool frames) {
+    SettingsRecord settings = sky().settings;
+    settings.angle = frames ? 1 : 0;
+    SkyChart chart(sky().chart, settings, nullptr);
     chart.drawSky({orionRa, orionDec, true, orionRa, orionDec});
+    SkyChart::Marks marks;
+    marks.target = true;
+    marks.targetRa = orionRa + 1;
+    marks.targetDec = marks.scopeDec = orionDec;
+    marks.scopeRa = orionRa;
+    marks.sensor = {4144, 2822, 4.63};
+    marks.digitalCameraMode = true;
     for (auto _ : state) {
-        const QImage shown = chart.withMarks({true, orionRa + 1, orionDec, orionRa, orionDec});
+        const QImage shown = chart.withMarks(marks);
         benchmark::DoNotOptimize(shown.constBits());
     }
 }
@@ -132,8 +143,13 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark((name + "_Baseline").c_str(), projectOnly, level)
             ->Unit(benchmark::kMillisecond);
     }
-    benchmark::RegisterBenchmark("BM_ChartRefresh", BM_ChartRefresh)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ChartRefresh", refreshChart, false)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_ChartRefresh_Baseline", BM_ChartRefresh_Baseline)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ChartRefreshFrames", refreshChart, true)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ChartRefreshFrames_Baseline", refreshChart, false)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_LiveViewWithChart", showLive, true)
         ->Unit(benchmark::kMillisecond);

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <mutex>
 #include <opencv2/imgproc.hpp>
@@ -95,6 +96,35 @@ void ChartCanvas::line(cv::Point2d a, cv::Point2d b, const cv::Scalar& colour) {
         return;
     cv::line(image, cv::Point(cvRound(a.x), cvRound(a.y)), cv::Point(cvRound(b.x), cvRound(b.y)),
              colour, 1, cv::LINE_AA);
+}
+
+void ChartCanvas::rectangle(cv::Point2d topLeft, cv::Point2d bottomRight,
+                            const cv::Scalar& colour) {
+    if (!std::isfinite(topLeft.x) || !std::isfinite(topLeft.y) || !std::isfinite(bottomRight.x) ||
+        !std::isfinite(bottomRight.y))
+        return;
+    // Edges beyond the picture are left out; those inside are cut to it. Written row by row:
+    // far quicker than a general line for the few hundred pixels of a frame.
+    const double reach = 4.0 * (image.cols + image.rows);
+    const int left = cvRound(std::clamp(topLeft.x, -reach, reach));
+    const int right = cvRound(std::clamp(bottomRight.x, -reach, reach));
+    const int top = cvRound(std::clamp(topLeft.y, -reach, reach));
+    const int bottom = cvRound(std::clamp(bottomRight.y, -reach, reach));
+    const cv::Vec3b pen(cv::saturate_cast<uchar>(colour[0]), cv::saturate_cast<uchar>(colour[1]),
+                        cv::saturate_cast<uchar>(colour[2]));
+    const int x0 = std::max(left, 0), x1 = std::min(right, image.cols - 1);
+    const int y0 = std::max(top, 0), y1 = std::min(bottom, image.rows - 1);
+    for (const int y : {top, bottom}) {
+        if (y < 0 || y >= image.rows)
+            continue;
+        cv::Vec3b* row = image.ptr<cv::Vec3b>(y);
+        for (int x = x0; x <= x1; ++x)
+            row[x] = pen;
+    }
+    for (const int x : {left, right})
+        if (x >= 0 && x < image.cols)
+            for (int y = y0; y <= y1; ++y)
+                image.at<cv::Vec3b>(y, x) = pen;
 }
 
 void ChartCanvas::circle(cv::Point2d centre, int diameter, const cv::Scalar& colour, bool filled) {

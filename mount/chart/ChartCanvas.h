@@ -15,6 +15,9 @@ public:
     cv::Size size() const { return image.size(); }
 
     void line(cv::Point2d a, cv::Point2d b, const cv::Scalar& colour);
+    // The outline of a rectangle upright on the picture, one pixel wide: its edges run along
+    // rows and columns and need no smoothing.
+    void rectangle(cv::Point2d topLeft, cv::Point2d bottomRight, const cv::Scalar& colour);
     // A circle of that diameter, its outline or filled.
     void circle(cv::Point2d centre, int diameter, const cv::Scalar& colour, bool filled = false);
     // The sprite centred on the point; only its bright pixels are copied, so its dark

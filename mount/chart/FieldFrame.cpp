@@ -30,12 +30,8 @@ std::optional<Rect> rectAbout(const ChartProjection& projection, double ra, doub
 }
 
 void drawRect(ChartCanvas& canvas, const Rect& r, const cv::Scalar& colour) {
-    const cv::Point2d c = r.centre;
-    const cv::Point2d corners[4] = {
-        c + cv::Point2d(-r.halfX, -r.halfY), c + cv::Point2d(r.halfX, -r.halfY),
-        c + cv::Point2d(r.halfX, r.halfY), c + cv::Point2d(-r.halfX, r.halfY)};
-    for (int i = 0; i < 4; ++i)
-        canvas.line(corners[i], corners[(i + 1) % 4], colour);
+    canvas.rectangle(r.centre - cv::Point2d(r.halfX, r.halfY),
+                     r.centre + cv::Point2d(r.halfX, r.halfY), colour);
 }
 
 } // namespace
