@@ -106,6 +106,18 @@ QString hostProgram(const QString& program) {
     return path;
 }
 
+// A host path in double quotes for /bin/sh: inside them the shell still gives backslash,
+// double quote, dollar and backtick a meaning.
+QByteArray shellQuoted(const QString& hostPath) {
+    QString quoted;
+    for (const QChar c : hostPath) {
+        if (c == '\\' || c == '"' || c == '$' || c == '`')
+            quoted += '\\';
+        quoted += c;
+    }
+    return '"' + QFile::encodeName(quoted) + '"';
+}
+
 } // namespace
 
 ChildProcess::ChildProcess() = default;
@@ -168,14 +180,38 @@ QByteArray ChildProcess::windowsCommandFileLine(const QString& windowsPath) {
 }
 
 QByteArray ChildProcess::shellCommandFileLine(const QString& hostPath) {
-    // Inside double quotes the shell still gives these four a meaning.
-    QString line;
-    for (const QChar c : hostPath) {
-        if (c == '\\' || c == '"' || c == '$' || c == '`')
-            line += '\\';
-        line += c;
-    }
-    return '"' + QFile::encodeName(line) + "\"\n";
+    return shellQuoted(hostPath) + '\n';
+}
+
+QByteArray ChildProcess::folderCommandFile(const QString& folder, const QString& program,
+                                           const QStringList& files) {
+#ifdef Q_OS_WIN
+    return windowsFolderCommandFile(folder, program, files);
+#else
+    QStringList hostFiles;
+    for (const QString& file : files)
+        hostFiles << HostPath::toHost(file);
+    return shellFolderCommandFile(HostPath::toHost(folder), hostProgram(program), hostFiles);
+#endif
+}
+
+QByteArray ChildProcess::windowsFolderCommandFile(const QString& folder, const QString& program,
+                                                  const QStringList& files) {
+    QString command = program;
+    if (command.endsWith(".exe", Qt::CaseInsensitive))
+        command.chop(4);
+    for (const QString& file : files)
+        command += ' ' + file;
+    return "CD " + LocalText::encode(folder) + "\r\n" + LocalText::encode(command) + "\r\n";
+}
+
+QByteArray ChildProcess::shellFolderCommandFile(const QString& hostFolder,
+                                                const QString& hostProgram,
+                                                const QStringList& hostFiles) {
+    QByteArray command = shellQuoted(hostProgram);
+    for (const QString& file : hostFiles)
+        command += ' ' + shellQuoted(file);
+    return "cd " + shellQuoted(hostFolder) + '\n' + command + '\n';
 }
 
 bool ChildProcess::start(const QString& program, const QStringList& arguments) {

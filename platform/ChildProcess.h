@@ -40,6 +40,18 @@ public:
     static QByteArray windowsCommandFileLine(const QString& windowsPath);
     static QByteArray shellCommandFileLine(const QString& hostPath);
 
+    // A command file that goes to `folder` and runs `program` (the file programExists looks
+    // for) on `files`, all Windows paths. On Windows the lines "CD folder" and the program
+    // named without ".exe", as cmd finds it, followed by the files; on Linux, for /bin/sh, cd
+    // and the program's host file with the files' host paths, each quoted.
+    static QByteArray folderCommandFile(const QString& folder, const QString& program,
+                                        const QStringList& files);
+    // Its two forms, apart so that each can be checked on any host.
+    static QByteArray windowsFolderCommandFile(const QString& folder, const QString& program,
+                                               const QStringList& files);
+    static QByteArray shellFolderCommandFile(const QString& hostFolder, const QString& hostProgram,
+                                             const QStringList& hostFiles);
+
     // Starts without waiting; the caller polls isRunning() and may end the tree.
     bool start(const QString& program, const QStringList& arguments);
     bool isRunning();

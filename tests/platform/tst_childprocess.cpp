@@ -19,6 +19,9 @@ private slots:
     void endTreeLeavesOtherProcessesAlone();
     void commandFileLines_data();
     void commandFileLines();
+    void folderCommandFiles_data();
+    void folderCommandFiles();
+    void folderCommandFileRunsTheFileTheCheckFinds();
     void detachedCommandFileOutlivesItsStarter();
 
 private:
@@ -153,6 +156,60 @@ void TestChildProcess::commandFileLines() {
     QCOMPARE(windows ? ChildProcess::windowsCommandFileLine(program)
                      : ChildProcess::shellCommandFileLine(program),
              line);
+}
+
+void TestChildProcess::folderCommandFiles_data() {
+    QTest::addColumn<bool>("windows");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QByteArray>("lines");
+    QTest::newRow("Windows") << true << "C:\\Star\\"
+                             << "C:\\Star\\star++.exe"
+                             << QStringList{"C:\\Star\\in.tif", "C:\\Star\\out.tif"}
+                             << QByteArray(
+                                    "CD C:\\Star\\\r\n"
+                                    "C:\\Star\\star++ C:\\Star\\in.tif C:\\Star\\out.tif\r\n");
+    QTest::newRow("shell") << false << "/d/S $x/"
+                           << "/d/S $x/star++" << QStringList{"/d/S $x/in.tif", "/d/S $x/o`t.tif"}
+                           << QByteArray("cd \"/d/S \\$x/\"\n"
+                                         "\"/d/S \\$x/star++\" \"/d/S \\$x/in.tif\" "
+                                         "\"/d/S \\$x/o\\`t.tif\"\n");
+}
+
+void TestChildProcess::folderCommandFiles() {
+    QFETCH(bool, windows);
+    QFETCH(QString, folder);
+    QFETCH(QString, program);
+    QFETCH(QStringList, files);
+    QFETCH(QByteArray, lines);
+    QCOMPARE(windows ? ChildProcess::windowsFolderCommandFile(folder, program, files)
+                     : ChildProcess::shellFolderCommandFile(folder, program, files),
+             lines);
+}
+
+// Installed without ".exe", the program the check finds is the one the command file runs, in
+// its folder, with the files' host paths.
+void TestChildProcess::folderCommandFileRunsTheFileTheCheckFinds() {
+    TestDrives drives;
+    const QString folder = "C:\\Star Net $x\\";
+    QDir().mkpath(HostPath::toHost(folder));
+    QFile program(HostPath::toHost(folder + "star++"));
+    QVERIFY(program.open(QIODevice::WriteOnly));
+    program.write("#!/bin/sh\nprintf '%s|' \"$(pwd)\" \"$@\" > \"$VESPERIX_DRIVES/C/args.txt\"\n");
+    program.close();
+    program.setPermissions(program.permissions() | QFileDevice::ExeOwner);
+    QVERIFY(ChildProcess::programExists(folder + "star++.exe"));
+    writeCommandFile(folder + "run.bat",
+                     ChildProcess::folderCommandFile(folder, folder + "star++.exe",
+                                                     {folder + "in.tif", folder + "out.tif"}));
+    QCOMPARE(ChildProcess::runCommandFileAndWait(folder + "run.bat"), 0);
+    QFile args(drives.root() + "/C/args.txt");
+    QVERIFY(args.open(QIODevice::ReadOnly));
+    const QString host = QDir::cleanPath(HostPath::toHost(folder));
+    QCOMPARE(QString::fromUtf8(args.readAll()), host + "|" + HostPath::toHost(folder + "in.tif") +
+                                                    "|" + HostPath::toHost(folder + "out.tif") +
+                                                    "|");
 }
 
 // An application the launcher starts keeps running after the launcher has gone, in a session
