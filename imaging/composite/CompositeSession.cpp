@@ -10,6 +10,7 @@
 #include "HostPath.h"
 #include "Retouch.h"
 #include "SettingsRecord.h"
+#include "StereoSource.h"
 #include "TiffFile.h"
 #include "UserPrompt.h"
 
@@ -27,8 +28,9 @@ QString withCount(const QString& name, int count) {
     return QString("%1(%2)").arg(name).arg(count);
 }
 
+// A retouched composite ("K") or a 3D file: pictures made for the eye, not frames to stack.
 bool isProcessed(const QString& name) {
-    return name.startsWith('K');
+    return name.startsWith('K') || StereoSource::isOutputName(name);
 }
 
 // Runs the work on a thread of its own while this thread's events are served.

@@ -461,6 +461,9 @@ void TestStacking::compositeOfTheDataFolder() {
         {"C00001.tif", "既にコンポジットされています"},
         {"C00004.tif", "基準ファイルと画像サイズが異なります"},
         {"KM00001+02.tif", "画像処理されたファイルはコンポジットできません"},
+        {"M00002_sbs.tif", "画像処理されたファイルはコンポジットできません"},
+        {"M00002_sbsh.tif", "画像処理されたファイルはコンポジットできません"},
+        {"M00002_ana.tif", "画像処理されたファイルはコンポジットできません"},
     };
     for (const Refusal& r : refusals) {
         messages.clear();
