@@ -40,6 +40,10 @@ QString MessageDialog::text() const {
     return label->text();
 }
 
+void MessageDialog::setText(const QString& text) {
+    label->setText(text);
+}
+
 void showMessage(const QString& text) {
     MessageDialog dialog(text, QStringLiteral("閉じる"), frontWindow());
     dialog.exec();

@@ -13,6 +13,8 @@ public:
     MessageDialog(const QString& text, const QString& buttonText, QWidget* parent = nullptr);
 
     QString text() const;
+    // A box that stays up while work goes on tells how far it is.
+    void setText(const QString& text);
 
 private:
     QLabel* label;
