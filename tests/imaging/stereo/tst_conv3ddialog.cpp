@@ -5,6 +5,7 @@
 #include "SettingsFile.h"
 #include "SettingsRecord.h"
 #include "TestDrives.h"
+#include "TouchFont.h"
 
 #include <QDir>
 #include <QImage>
@@ -160,7 +161,9 @@ void TestConv3DDialog::pictures() {
 void TestConv3DDialog::layout() {
     Bench bench(HostPath::fromHost(qEnvironmentVariable("VESPERIX_BIN_DIR")));
     QCOMPARE(bench.dialog->windowTitle(), QString("画像の3D化"));
-    QCOMPARE(layoutFaults(bench.dialog.get()), QStringList());
+    // Group titles are the house's smaller ones, clear of the buttons below them.
+    const QStringList faults = layoutFaults(bench.dialog.get(), {TouchFont::titlePx, 48});
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join("\n")));
     saveScreenshot(bench.dialog.get(), "Conv3DDialog");
 }
 
