@@ -1,5 +1,5 @@
-// Rendering simulated frames of a 6248 x 4176 sensor, each beside a plain copy of a frame of
-// the same size.
+// Rendering simulated frames of a 6248 x 4176 sensor at the default pointing, Orion's sword with
+// its nebula, each beside a plain copy of a frame of the same size.
 #include "BenchData.h"
 #include "SkyRenderer.h"
 #include "StarCatalog.h"
@@ -12,7 +12,7 @@ namespace {
 
 const SkyRenderer& renderer() {
     static const StarCatalog catalog = loadCatalogs(catalogueFolder());
-    static const SkyRenderer sky(catalog);
+    static const SkyRenderer sky(catalog, loadDeepSky(catalogueFolder(), catalog));
     return sky;
 }
 

@@ -150,7 +150,7 @@ SimScene SimObservatory::initialScene() {
 
 SimObservatory::SimObservatory(const QString& programFolder, const QVector<SimCameraModel>& models)
     : sky(loadCatalogs(programFolder))
-    , skyRenderer(sky) {
+    , skyRenderer(sky, loadDeepSky(programFolder, sky)) {
     QStringList dslrs;
     // Camera IDs as the libraries give them: from 0, SVBONY's from 1.
     int nextId[5] = {0, 0, 1, 0, 0};

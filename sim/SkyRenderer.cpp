@@ -33,6 +33,20 @@ constexpr double psfCutElectrons = 0.01;
 // Below this mean, shot noise is drawn from the Poisson law; above it the Gaussian is close.
 constexpr float poissonLimit = 20;
 
+// Deep-sky light. The simulated sky is some five magnitudes per square arcsecond brighter than a
+// dark site's against stars of their true brightness; extended light is lifted as much, so
+// that it keeps its contrast with the sky and the showpieces show in a short frame. An object
+// of a few arcminutes is seen against the stars more than against the sky and is lifted less:
+// by half at liftHalfSizeArcmin.
+constexpr double deepSkyLift = 5;
+constexpr double liftHalfSizeArcmin = 2;
+// The catalogue size spans the wide glow to two deviations each side; the central glow is a
+// fifth as wide and carries coreShare of the light.
+constexpr double coreShare = 0.3;
+constexpr double coreScale = 0.2;
+// A glow is drawn out to this many deviations, or to where it falls below psfCutElectrons.
+constexpr double glowReachSigmas = 3.5;
+
 std::uint64_t mix64(std::uint64_t z) {
     z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
     z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
@@ -281,6 +295,15 @@ void pixelFractions(double c, double sigma, int first, int last, std::vector<flo
     }
 }
 
+// One glow's light on the region: an elliptical Gaussian exp(-q / 2) in full-sensor pixels,
+// q = qxx dx^2 + 2 qxy dx dy + qyy dy^2 about its centre, drawn where q < qLimit.
+struct GlowStamp {
+    double cx, cy;
+    double qxx, qxy, qyy, qLimit;
+    int y0, y1;         // inclusive rows of the region that it reaches
+    float electrons[4]; // at its centre, through each site of the 2x2 cell
+};
+
 // Everything a frame needs, worked out before its rows are rendered in parallel. Region
 // coordinates are full-sensor pixels; columns and rows are those of the (binned) frame.
 struct FrameJob {
@@ -301,6 +324,7 @@ struct FrameJob {
     std::vector<int> rowStart, rowStamps; // stamps touching each frame row
     std::vector<HotPixel> hot;
     float hotFactor = 0;
+    std::vector<GlowStamp> glowStamps;
 
     float fullWell = 1, safeMean = 0, read = 0, aduScale = 1, offset = 0;
     bool backgroundSafe = true; // no sensor pixel of plain background can reach full well
@@ -372,6 +396,7 @@ struct FrameJob {
                 for (int col = 0; col < width; ++col)
                     background[std::size_t(col)] += light * (r[col] * rl - f[col]);
                 addHotPixels(y, extra.data() + std::size_t(dy) * stride, dirty.data());
+                addGlows(y, rl, extra.data() + std::size_t(dy) * stride, dirty.data());
             }
             addStars(row, extra.data(), dirty.data());
 
@@ -429,6 +454,40 @@ struct FrameJob {
              h != hot.end() && h->index < first + sensorWidth; ++h) {
             line[h->index - first] += h->electronsPerSecondAt0C * hotFactor;
             dirty[(h->index - first) / bin] = 1;
+        }
+    }
+
+    // The Gaussian along a row is exp of a quadratic in x, so each next pixel takes two
+    // multiplications: the value by the step, the step by a constant ratio.
+    void addGlows(int y, float rl, float* line, std::uint8_t* dirty) const {
+        for (const GlowStamp& g : glowStamps) {
+            if (y < g.y0 || y > g.y1)
+                continue;
+            const double dy = y - g.cy;
+            const double b = g.qxy * dy;
+            const double disc = b * b - g.qxx * (g.qyy * dy * dy - g.qLimit);
+            if (!(disc > 0))
+                continue;
+            const double root = std::sqrt(disc);
+            const int first = std::max(x0, int(std::ceil(g.cx + (-b - root) / g.qxx)));
+            const int last =
+                std::min(x0 + sensorWidth - 1, int(std::floor(g.cx + (-b + root) / g.qxx)));
+            if (first > last)
+                continue;
+            const double dx = first - g.cx;
+            double value = std::exp(-0.5 * (g.qxx * dx * dx + 2 * b * dx + g.qyy * dy * dy));
+            double step = std::exp(-0.5 * (g.qxx * (2 * dx + 1) + 2 * b));
+            const double stepRatio = std::exp(-g.qxx);
+            const float site[2] = {g.electrons[(y & 1) * 2 + (first & 1)],
+                                   g.electrons[(y & 1) * 2 + ((first & 1) ^ 1)]};
+            float* out = line + (first - x0);
+            const float* fall = columnFalloff.data() + (first - x0);
+            for (int i = 0; i <= last - first; ++i) {
+                out[i] += float(value) * site[i & 1] * (rl - fall[i]);
+                value *= step;
+                step *= stepRatio;
+            }
+            std::fill(dirty + (first - x0) / bin, dirty + (last - x0) / bin + 1, std::uint8_t(1));
         }
     }
 
@@ -524,9 +583,88 @@ void addStamps(const Stars& stars, float brightest, const Plate& plate, const Si
     }
 }
 
+// The glows whose light reaches the region, as stamps in full-sensor pixels: each glow's axes
+// projected at its centre and widened by the seeing, as the stars are.
+template <class Glows>
+void addGlowStamps(const Glows& glows, const Plate& plate, const SimOptics& optics,
+                   const SimSensor& sensor, double seconds, FrameJob& job) {
+    const double seeingPixels =
+        finiteOr(optics.seeingFwhmArcsec, 0) * plate.pixelsPerRadian / arcsecPerRadian;
+    const double defocus = finiteOr(optics.defocus, 0);
+    const double blur = std::clamp(
+        std::sqrt(seeingPixels * seeingPixels + defocus * defocus) / fwhmPerSigma, 0.5, 1e4);
+    const int xLast = job.x0 + job.sensorWidth - 1, yLast = job.y0 + job.height * job.bin - 1;
+    double farthest = 0;
+    for (const double cx : {job.x0 - 0.5, xLast + 0.5}) {
+        for (const double cy : {job.y0 - 0.5, yLast + 0.5})
+            farthest = std::max(farthest, std::hypot(cx - plate.centreX, cy - plate.centreY));
+    }
+    farthest += std::hypot(plate.shiftX, plate.shiftY) + blur * glowReachSigmas;
+    const double regionAngle = std::atan(farthest / plate.pixelsPerRadian);
+
+    const int* sites = bayerSites[std::clamp(sensor.bayerPattern, 0, 3)];
+    const double light = std::clamp(finiteOr(optics.starlight, 1), 0.0, 1.0) * seconds;
+    for (const auto& glow : glows) {
+        const double cosine = std::clamp(Plate::dot(glow.v, plate.pointing), -1.0, 1.0);
+        if (std::acos(cosine) > regionAngle + glow.reach)
+            continue;
+        // The pixels of the centre and of one deviation along each axis.
+        double cx, cy, ax, ay, bx, by;
+        double along[3], across[3];
+        for (int i = 0; i < 3; ++i) {
+            along[i] = glow.v[i] + std::tan(glow.sigmaMajor) * glow.major[i];
+            across[i] = glow.v[i] + std::tan(glow.sigmaMinor) * glow.minor[i];
+        }
+        const double normAlong = std::sqrt(Plate::dot(along, along));
+        const double normAcross = std::sqrt(Plate::dot(across, across));
+        for (int i = 0; i < 3; ++i) {
+            along[i] /= normAlong;
+            across[i] /= normAcross;
+        }
+        if (!plate.toPixel(glow.v, &cx, &cy) || !plate.toPixel(along, &ax, &ay) ||
+            !plate.toPixel(across, &bx, &by))
+            continue;
+        ax -= cx, ay -= cy, bx -= cx, by -= cy;
+        // Covariance of the glow on the sensor, and its inverse.
+        const double sxx = ax * ax + bx * bx + blur * blur;
+        const double sxy = ax * ay + bx * by;
+        const double syy = ay * ay + by * by + blur * blur;
+        const double det = sxx * syy - sxy * sxy;
+        if (!(det > 0) || !std::isfinite(det))
+            continue;
+        GlowStamp g;
+        g.cx = cx;
+        g.cy = cy;
+        g.qxx = syy / det;
+        g.qxy = -sxy / det;
+        g.qyy = sxx / det;
+        const double dx = cx - plate.centreX, dy = cy - plate.centreY;
+        const double peak = double(glow.electronsPerSecond) * light /
+                            (2 * 3.14159265358979323846 * std::sqrt(det)) *
+                            std::max(0.0, 1 - job.falloff * (dx * dx + dy * dy));
+        if (!(peak > psfCutElectrons))
+            continue;
+        g.qLimit =
+            std::min(glowReachSigmas * glowReachSigmas, 2 * std::log(peak / psfCutElectrons));
+        const double halfWidth = std::sqrt(g.qLimit * sxx), halfHeight = std::sqrt(g.qLimit * syy);
+        if (cx + halfWidth < job.x0 || cx - halfWidth > xLast || cy + halfHeight < job.y0 ||
+            cy - halfHeight > yLast)
+            continue;
+        g.y0 = std::max(job.y0, int(std::floor(cy - halfHeight)));
+        g.y1 = std::min(yLast, int(std::ceil(cy + halfHeight)));
+        // The peak is taken out of the vignetting again: each pixel applies its own.
+        const double centre =
+            double(glow.electronsPerSecond) * light / (2 * 3.14159265358979323846 * std::sqrt(det));
+        for (int i = 0; i < 4; ++i)
+            g.electrons[i] =
+                float(centre * job.response[i] * (sensor.isColor ? glow.rgb[sites[i]] : 1.0f));
+        job.glowStamps.push_back(g);
+    }
+}
+
 } // namespace
 
-SkyRenderer::SkyRenderer(const StarCatalog& catalog) {
+SkyRenderer::SkyRenderer(const StarCatalog& catalog, const std::vector<SimDeepSkyObject>& deepSky) {
     stars.reserve(std::size_t(catalog.stars.size()));
     for (const CatalogStar& s : catalog.stars) {
         Star star;
@@ -538,6 +676,47 @@ SkyRenderer::SkyRenderer(const StarCatalog& catalog) {
         colourWeights(s.bvCol, star.rgb);
         brightest = std::max(brightest, star.electronsPerSecond);
         stars.push_back(star);
+    }
+
+    constexpr double arcmin = degree / 60;
+    for (const SimDeepSkyObject& object : deepSky) {
+        const double size = std::sqrt(object.majorArcmin * object.minorArcmin);
+        const double lift = deepSkyLift * size / (size + liftHalfSizeArcmin);
+        const double electrons =
+            std::pow(10.0, 0.4 * (zeroPointMagnitude + lift - object.magnitude));
+        if (!std::isfinite(electrons) || !std::isfinite(object.ra + object.dec) ||
+            !(object.minorArcmin > 0) || !(object.majorArcmin < 60 * 180))
+            continue;
+        Glow glow;
+        unitVector(object.ra, object.dec, glow.v);
+        const double ra = object.ra * degree, dec = object.dec * degree;
+        const double north[3] = {-std::sin(dec) * std::cos(ra), -std::sin(dec) * std::sin(ra),
+                                 std::cos(dec)};
+        const double east[3] = {-std::sin(ra), std::cos(ra), 0};
+        const double pa = object.positionAngleDeg * degree;
+        for (int i = 0; i < 3; ++i) {
+            glow.major[i] = std::cos(pa) * north[i] + std::sin(pa) * east[i];
+            glow.minor[i] = -std::sin(pa) * north[i] + std::cos(pa) * east[i];
+        }
+        switch (object.light) {
+        case SimDeepSkyObject::Emission: // hydrogen's red line above all
+            glow.rgb[0] = 1.9f, glow.rgb[1] = 0.65f, glow.rgb[2] = 0.45f;
+            break;
+        case SimDeepSkyObject::Reflection: // the starlight it scatters, bluer
+            glow.rgb[0] = 0.65f, glow.rgb[1] = 0.95f, glow.rgb[2] = 1.4f;
+            break;
+        case SimDeepSkyObject::Galaxy: // old stars, yellowish
+            colourWeights(0.9, glow.rgb);
+            break;
+        }
+        const std::pair<double, double> parts[] = {{1 - coreShare, 1.0}, {coreShare, coreScale}};
+        for (const auto& [share, scale] : parts) {
+            glow.sigmaMajor = object.majorArcmin * arcmin / 4 * scale;
+            glow.sigmaMinor = std::min(object.minorArcmin, object.majorArcmin) * arcmin / 4 * scale;
+            glow.reach = glowReachSigmas * glow.sigmaMajor;
+            glow.electronsPerSecond = float(electrons * share);
+            glows.push_back(glow);
+        }
     }
 }
 
@@ -619,6 +798,8 @@ cv::Mat SkyRenderer::render(const SimSensor& sensor, const SimOptics& optics,
     if (exposure.scene == SimScene::Sky && plate.valid && seconds > 0 &&
         finiteOr(optics.starlight, 1) > 0)
         addStamps(stars, brightest, plate, optics, sensor, seconds, job);
+    if (exposure.scene == SimScene::Sky && plate.valid && seconds > 0)
+        addGlowStamps(glows, plate, optics, sensor, seconds, job);
     job.indexStamps();
 
     job.hot = hotPixelsOf(sensor);

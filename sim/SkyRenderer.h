@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SimDeepSky.h"
+
 #include <cstdint>
 #include <opencv2/core.hpp>
 #include <vector>
@@ -63,12 +65,14 @@ struct SimExposure {
 };
 
 // Renders raw frames (one sample per pixel, Bayer mosaic for colour sensors) of the real
-// catalogue stars around the pointing. A star of magnitude m gives 10^(0.4 (15 - m)) electrons
-// per second before vignetting; on a colour sensor the R and B filters pass 0.85 and 0.70 of
-// what G passes, for stars, sky and flat panel alike.
+// catalogue stars around the pointing, and of the nebulae and galaxies it is given as smooth
+// elliptical light. A star of magnitude m gives 10^(0.4 (15 - m)) electrons per second before
+// vignetting; on a colour sensor the R and B filters pass 0.85 and 0.70 of what G passes, for
+// stars, sky and flat panel alike.
 class SkyRenderer {
 public:
-    explicit SkyRenderer(const StarCatalog& catalog);
+    explicit SkyRenderer(const StarCatalog& catalog,
+                         const std::vector<SimDeepSkyObject>& deepSky = {});
 
     // A frame of `into` when that has the frame's size and type (the camera's own buffer, so
     // a frame costs no copy), else a new one.
@@ -94,4 +98,18 @@ private:
     };
     std::vector<Star> stars;
     float brightest = 0; // electrons per second of the brightest star
+
+    // A deep-sky object's light ready to draw: an elliptical Gaussian on the sky. An object is
+    // a wide, faint glow and a narrow, brighter one at its centre.
+    struct Glow {
+        double v[3];       // centre
+        double major[3];   // unit vector along the major axis, tangent to the sky
+        double minor[3];   // and along the minor one
+        double sigmaMajor; // radians
+        double sigmaMinor; // radians
+        double reach;      // radians from the centre that its light is drawn to
+        float electronsPerSecond;
+        float rgb[3]; // relative flux in R, G, B, mean 1
+    };
+    std::vector<Glow> glows;
 };

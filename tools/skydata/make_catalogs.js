@@ -97,6 +97,26 @@ write('messierData.txt', numbered(110, (n) => messierByNumber.get(n)));
 write('ngcData.txt', numbered(7840, (n) => positions.get(`NGC ${n}`)));
 write('icData.txt', numbered(5386, (n) => positions.get(`IC ${n}`)));
 
+// The simulated sky's deep-sky light: for each Messier, NGC and IC object of the files above
+// that is a nebula or a galaxy with a magnitude and a size, "<M|N|I><number>,<type>,<magnitude>,
+// <major axis>,<minor axis>," with the axes in arcminutes (a single size is a round object).
+// The source gives no position angles.
+const extendedTypes = new Set(['bn', 'en', 'rn', 'pn', 'snr', 's', 's0', 'e', 'i', 'g']);
+const catalogueKey = { M: 'M', NGC: 'N', IC: 'I' };
+const deepSky = [];
+for (const f of read('dsos.20.json').features) {
+  const [prefix, number] = f.id.split(' ');
+  const { type, mag, dim } = f.properties;
+  const axes = String(dim).split('x').map(Number);
+  if (!catalogueKey[prefix] || !/^\d+$/.test(number) || !extendedTypes.has(type)) continue;
+  if (!(Number(mag) < 30) || !(axes[0] > 0) || !axes.every((a) => a > 0)) continue;
+  const major = Math.max(...axes), minor = axes.length > 1 ? Math.min(...axes) : major;
+  deepSky.push({ order: `${'MNI'.indexOf(catalogueKey[prefix])}${number.padStart(5, '0')}`,
+    line: `${catalogueKey[prefix]}${number},${type},${Number(mag).toFixed(2)},${major.toFixed(2)},${minor.toFixed(2)},` });
+}
+deepSky.sort((a, b) => (a.order < b.order ? -1 : a.order > b.order ? 1 : 0));
+write('deepSkyData.txt', deepSky.map((d) => d.line));
+
 // Well-known NGC and IC objects: the Caldwell catalogue's, and a few favourites of the
 // showpiece lists; each list ends with 0.
 const wellKnownNgc = [
