@@ -41,7 +41,7 @@ Make3D::~Make3D() {
 }
 
 bool Make3D::inProgress() const {
-    return dialog || phase != Phase::Idle;
+    return (dialog && dialog->isVisible()) || phase != Phase::Idle;
 }
 
 bool Make3D::boxOpen() const {
