@@ -55,6 +55,13 @@ void DataFolder::addFile(const QString& name) {
     current = names.size() - 1;
 }
 
+void DataFolder::addFileOnce(const QString& name) {
+    QMutexLocker lock(&mutex);
+    names.removeAll(name);
+    names << name;
+    current = names.size() - 1;
+}
+
 QString DataFolder::pathOf(int index) const {
     if (index < 0 || index >= names.size())
         return QString();

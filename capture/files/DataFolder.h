@@ -20,6 +20,8 @@ public:
 
     // Appends a file name (no folder) and makes it current.
     void addFile(const QString& name);
+    // The same for a file written anew under a name the list may hold: listed once.
+    void addFileOnce(const QString& name);
 
     // Windows-form paths; empty when there is no such entry.
     QString currentPath() const;

@@ -19,6 +19,7 @@
 #include "LauncherApps.h"
 #include "LiveChartOverlay.h"
 #include "MainWindow.h"
+#include "Make3D.h"
 #include "MountConnection.h"
 #include "PhotoHistory.h"
 #include "PlateSolve.h"
@@ -48,6 +49,7 @@ MainProgram::~MainProgram() {
     stopThreads();
     guiderService.reset();    // it ends its pulses on the mount
     compositeService.reset(); // its window is the main window's child
+    stereo.reset();           // so are its dialog and box
     mountConnection.reset();  // its port is the window's child
     delete mainWindow;
 }
@@ -185,6 +187,14 @@ void MainProgram::start(const QStringList& arguments) {
     captureLoop->hooks.filterPosition = [this] { return wheel->namePosition(); };
     mainWindow->compositeAction = [this] { compositeService->open(); };
     mainWindow->compositeAddAction = [this] { compositeService->add(); };
+    stereo = std::make_unique<Make3D>(*state.settings, *folder, state.appDir, *mainWindow);
+    stereo->listed = [this] {
+        if (processState.captureState == 3)
+            mainWindow->showCurrentFile();
+    };
+    mainWindow->make3dAction = [this] {
+        stereo->start(folder->currentPath(), imageDisplay->view().displayRotation);
+    };
     connectPlateSolve();
     mainWindow->scanDrives();
     folder->scanDataFolder();

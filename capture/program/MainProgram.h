@@ -18,6 +18,7 @@ class GamepadService;
 class GuiderService;
 class ImageDisplay;
 class LiveChartOverlay;
+class Make3D;
 class MainWindow;
 class MountConnection;
 class SimObservatory;
@@ -52,6 +53,7 @@ public:
     FilterWheel& filterWheel() { return *wheel; }
     FocuserService& focuser() { return *focuserService; }
     CompositeService& composite() { return *compositeService; }
+    Make3D& make3d() { return *stereo; }
     SimObservatory* sim() { return observatory.get(); }
     const LiveChartOverlay& liveOverlay() const { return *chartOverlay; }
     long liveFramesRead() const;
@@ -83,4 +85,5 @@ private:
     std::unique_ptr<GuiderService> guiderService;
     std::unique_ptr<FocuserService> focuserService;
     std::unique_ptr<CompositeService> compositeService;
+    std::unique_ptr<Make3D> stereo;
 };

@@ -274,6 +274,7 @@ void MainWindow::setMode(int mode) {
     setButtonText(f.pushButton_73, "削除");
 
     f.pushButton_77->setVisible(mode == 3);
+    f.pushButton_86->setVisible(mode == 3);
     f.pushButton_78->setVisible(mode == 3 && state.launcherApps.hasStellaImage);
     if (state.launcherApps.hasStellaImage) {
         const QString program = HostPath::toHost(state.launcherApps.stellaImagePath);
@@ -388,6 +389,11 @@ void MainWindow::on_pushButton_84_clicked() {
 
 void MainWindow::on_pushButton_85_clicked() {
     setLiveBright(0);
+}
+
+void MainWindow::on_pushButton_86_clicked() {
+    if (make3dAction)
+        make3dAction();
 }
 
 void MainWindow::on_verticalSlider_valueChanged(int value) {

@@ -92,6 +92,8 @@ public:
     // "コンポジット" and "追加": the composite's owner opens its window or adds the current file.
     std::function<void()> compositeAction;
     std::function<void()> compositeAddAction;
+    // "3D化": the 3D conversion's owner converts the current file.
+    std::function<void()> make3dAction;
     // The composite's label: "新規", the base's name, or the saved composite's path.
     void showCompositeLabel(const QString& text);
 
@@ -140,6 +142,7 @@ private slots:
     void on_pushButton_83_clicked();
     void on_pushButton_84_clicked();
     void on_pushButton_85_clicked();
+    void on_pushButton_86_clicked();
     void on_pushButton_87_clicked();
     void on_pushButton_88_clicked();
     void on_pushButton_89_clicked();
