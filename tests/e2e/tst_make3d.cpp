@@ -6,6 +6,7 @@
 #include "DataFolder.h"
 #include "E2eFrames.h"
 #include "E2eProgram.h"
+#include "FileSizeLimit.h"
 #include "HostPath.h"
 #include "ImageDisplay.h"
 #include "InstallStarless.h"
@@ -26,9 +27,11 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QtTest>
+#include <algorithm>
 #include <csignal>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
+#include <optional>
 
 namespace {
 
@@ -327,34 +330,43 @@ void TestMake3D::faults_data() {
     QTest::addColumn<QByteArray>("fake");  // the stand-in's body; none: not installed
     QTest::addColumn<QString>("prepared"); // what the case does to the files first
     QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("log");
+    QTest::addColumn<QString>("log"); // the start of a line the conversion logs
+    const QByteArray copy = "cp \"$1\" \"$2\"";
+    const QString unreadable = "bak-file read error";
     QTest::newRow("no StarNet++") << QByteArray() << ""
                                   << "StarNet2がインストールされていません"
                                   << "";
     QTest::newRow("ends without output") << QByteArray("exit 0") << ""
-                                         << ""
-                                         << "bak-file read error";
+                                         << "" << unreadable;
     QTest::newRow("fails") << QByteArray("echo failed >&2; exit 3") << ""
-                           << ""
-                           << "bak-file read error";
+                           << "" << unreadable;
     QTest::newRow("garbage") << QByteArray("printf 'no picture' > \"$2\"") << ""
-                             << ""
-                             << "bak-file read error";
+                             << "" << unreadable;
     QTest::newRow("another size") << QByteArray("cp \"$VESPERIX_DRIVES/small.tif\" \"$2\"")
                                   << "small"
-                                  << ""
-                                  << "bak-file read error";
-    QTest::newRow("input not writable") << QByteArray("cp \"$1\" \"$2\"") << "input blocked"
+                                  << "" << unreadable;
+    // The last run's starless picture is no answer to this one.
+    QTest::newRow("last run's output") << QByteArray("exit 0") << "stale"
+                                       << "" << unreadable;
+    QTest::newRow("input not writable") << copy << "input blocked"
                                         << ""
                                         << "file open error make3d";
-    QTest::newRow("source gone") << QByteArray("cp \"$1\" \"$2\"") << "source gone"
+    QTest::newRow("source gone") << copy << "source gone"
                                  << ""
                                  << "file cannot open C:\\VesperixData\\M00001.tif";
-    QTest::newRow("source unreadable") << QByteArray("cp \"$1\" \"$2\"") << "source garbage"
+    QTest::newRow("source unreadable") << copy << "source garbage"
                                        << ""
                                        << "file format error C:\\VesperixData\\M00001.tif";
+    // "はい" to overwriting, and the new file cannot be written: the old one stays, listed.
+    QTest::newRow("disk full") << copy << "disk full"
+                               << ""
+                               << "Binary file write error";
+    QTest::newRow("rebuild fails") << QByteArray("exit 0") << "old output"
+                                   << "" << unreadable;
 }
 
+// Each fault: its log line, the box gone, no new file, and a window that answers. A 3D file
+// there before stays as it was, listed once.
 void TestMake3D::faults() {
     QFETCH(QByteArray, fake);
     QFETCH(QString, prepared);
@@ -365,30 +377,57 @@ void TestMake3D::faults() {
         installFakeStarless(c.e2e.driveRoot(), fake);
     QVERIFY(c.storeFrame(cv::Mat(48, 64, CV_16UC1, cv::Scalar(20000))));
     const QString folder = c.e2e.driveRoot() + "/C/StarNetv2CLI_Win";
-    if (prepared == "small")
-        QVERIFY(cv::imwrite((c.e2e.driveRoot() + "/small.tif").toStdString(),
-                            cv::Mat(8, 8, CV_8UC3, cv::Scalar(9, 9, 9))));
-    else if (prepared == "input blocked")
+    const cv::Mat small(8, 8, CV_8UC3, cv::Scalar(9, 9, 9));
+    QStringList before;
+    QByteArray old;
+    if (prepared == "small") {
+        QVERIFY(cv::imwrite((c.e2e.driveRoot() + "/small.tif").toStdString(), small));
+    } else if (prepared == "stale") {
+        QVERIFY(cv::imwrite((folder + "/make3dfile_bak.tif").toStdString(),
+                            cv::Mat(48, 64, CV_8UC3, cv::Scalar(9, 9, 9))));
+    } else if (prepared == "input blocked") {
         QVERIFY(QDir().mkpath(folder + "/make3dfile_org.tif/in the way"));
-    else if (prepared == "source gone")
+    } else if (prepared == "source gone") {
         QVERIFY(QFile::remove(c.e2e.dataPath(source)));
-    else if (prepared == "source garbage")
+    } else if (prepared == "source garbage") {
         QVERIFY(QFile(c.e2e.dataPath(source)).open(QIODevice::WriteOnly | QIODevice::Truncate));
+    } else if (prepared == "disk full" || prepared == "old output") {
+        ShootingData data;
+        data.model = "C0SVBONY SV305";
+        cv::Mat samples;
+        small.convertTo(samples, CV_16U, 257);
+        QCOMPARE(writeTiff("C:\\VesperixData\\M00001_sbs.tif", samples, data), 1);
+        c.folder().addFile("M00001_sbs.tif");
+        c.showFile(source);
+        before = QStringList{"M00001_sbs.tif"};
+        old = bytesOf(c.output("_sbs.tif"));
+    }
 
     c.e2e.messages.clear();
-    if (message.isEmpty())
+    if (message.isEmpty()) {
+        // The 3D file, a little over 36 KiB, finds the disk full; what comes before is smaller.
+        std::optional<FileSizeLimit> full;
+        if (prepared == "disk full")
+            full.emplace(30000);
         QVERIFY(c.convert({}));
-    else
+    } else {
         QVERIFY(c.e2e.press("pushButton_86"));
-    if (!message.isEmpty()) {
         QCOMPARE(c.e2e.messages, QStringList{message});
         QVERIFY(!c.dialog());
     }
-    if (!log.isEmpty())
-        QVERIFY2(c.e2e.log.contains(log), qPrintable(c.e2e.log.lines().join('\n')));
+    if (!log.isEmpty()) {
+        const QStringList lines = c.e2e.log.lines();
+        QVERIFY2(std::any_of(lines.begin(), lines.end(),
+                             [&](const QString& line) { return line.startsWith(log); }),
+                 qPrintable(lines.join('\n')));
+    }
     QVERIFY(!c.make3d().inProgress());
     QVERIFY(!c.box());
-    QCOMPARE(c.outputs(), QStringList());
+    QCOMPARE(c.outputs(), before);
+    if (!before.isEmpty()) {
+        QCOMPARE(bytesOf(c.output("_sbs.tif")), old);
+        QCOMPARE(c.folder().files().count("M00001_sbs.tif"), 1);
+    }
     QVERIFY(c.answers());
 }
 
