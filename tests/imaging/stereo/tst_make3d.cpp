@@ -157,18 +157,25 @@ void TestMake3d::starsMoveByArea() {
 }
 
 void TestMake3d::backgroundIsNoStar() {
-    // One row 2000 px wide: the sky is a blob under 2001 px too, but not the largest star.
-    const int rowWidth = 2000;
-    cv::Mat starless(1, rowWidth, CV_8UC3, sky), source = starless.clone();
-    cv::Mat star = source(cv::Rect(500, 0, 100, 1));
+    // One row: the sky is a blob under 2001 px too, but no star. The star ends in the last
+    // pixel, so it is read past the last whole eight.
+    const int rowWidth = 2002; // strong: 20 px
+    const cv::Mat starless(1, rowWidth, CV_8UC3, sky);
+    cv::Mat source = starless.clone();
+    cv::Mat star = source(cv::Rect(rowWidth - 100, 0, 100, 1));
     star += starColour;
     StereoCompose::Options chosen = options(StereoCompose::SideBySide);
-    chosen.strength = StereoCompose::Strong; // 20 px
+    chosen.strength = StereoCompose::Strong;
     std::mt19937 random(1);
     const cv::Mat composed = StereoCompose::compose(source, starless, chosen, random);
-    QCOMPARE(composed.at<cv::Vec3b>(0, 520), source.at<cv::Vec3b>(0, 500));
-    QCOMPARE(composed.at<cv::Vec3b>(0, 519), starless.at<cv::Vec3b>(0, 0));
-    QCOMPARE(composed.at<cv::Vec3b>(0, rowWidth + 480), source.at<cv::Vec3b>(0, 500));
+    const cv::Mat viewB = composed(cv::Rect(rowWidth, 0, rowWidth, 1));
+    const cv::Vec3b starPixel = source.at<cv::Vec3b>(0, rowWidth - 1);
+    const cv::Vec3b skyPixel = starless.at<cv::Vec3b>(0, 0);
+    QCOMPARE(composed.at<cv::Vec3b>(0, rowWidth - 80), starPixel);
+    QCOMPARE(composed.at<cv::Vec3b>(0, rowWidth - 81), skyPixel);
+    QCOMPARE(viewB.at<cv::Vec3b>(0, rowWidth - 120), starPixel);
+    QCOMPARE(viewB.at<cv::Vec3b>(0, rowWidth - 21), starPixel);
+    QCOMPARE(viewB.at<cv::Vec3b>(0, rowWidth - 20), skyPixel);
 }
 
 void TestMake3d::formats_data() {
