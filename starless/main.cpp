@@ -6,6 +6,7 @@
 // written; otherwise 1 (2 for a wrong command line) and one line on stderr.
 #include "StarRemoval.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <opencv2/core/utils/logger.hpp>
@@ -15,23 +16,15 @@
 
 namespace {
 
-int fail(const std::string& what, const std::string& path) {
+// One line, whatever the reason holds (OpenCV's run over several).
+int fail(std::string what, const std::string& path) {
+    std::replace(what.begin(), what.end(), '\n', ' ');
     std::fprintf(stderr, "starnet++: %s: %s\n", what.c_str(), path.c_str());
     return 1;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    if (argc < 3 || argc > 4) {
-        std::fprintf(stderr, "usage: starnet++ <input> <output> [stride]\n");
-        return 2;
-    }
-    const std::string input = argv[1];
-    const std::filesystem::path output = argv[2];
-
-    // OpenCV's own warnings would add lines of their own to the one that tells what failed.
-    cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_SILENT);
+// Reads, removes the stars, writes; throws only where memory or OpenCV gives out.
+int removeStars(const std::string& input, const std::filesystem::path& output) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(input, ec))
         return fail("no such file", input);
@@ -60,4 +53,20 @@ int main(int argc, char** argv) {
         return fail("cannot move the picture into place", output.string());
     }
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3 || argc > 4) {
+        std::fprintf(stderr, "usage: starnet++ <input> <output> [stride]\n");
+        return 2;
+    }
+    // OpenCV's own warnings would add lines of their own to the one that tells what failed.
+    cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_SILENT);
+    try {
+        return removeStars(argv[1], argv[2]);
+    } catch (const std::exception& e) {
+        return fail(e.what(), argv[1]);
+    }
 }
