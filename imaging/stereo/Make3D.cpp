@@ -1,5 +1,6 @@
 #include "Make3D.h"
 
+#include "AsideWork.h"
 #include "Conv3DDialog.h"
 #include "DataFolder.h"
 #include "DebugLog.h"
@@ -35,6 +36,7 @@ Make3D::Make3D(SettingsRecord& settingsRecord, DataFolder& dataFolder, const QSt
 }
 
 Make3D::~Make3D() {
+    preparing.reset();
     job.reset();
     if (box)
         delete box.data();
@@ -77,29 +79,47 @@ void Make3D::chosen() {
     if (exists(output) &&
         !UserPrompt::askYesNo(QStringLiteral("3D化ファイルは既に存在します。上書きしますか?")))
         return;
-    startStarless();
+    prepare();
 }
 
-void Make3D::startStarless() {
-    const cv::Mat picture = StereoSource::read(source, 16, rotation, &sourceData);
-    if (picture.empty())
-        return; // the reader has said why
-    size = picture.size();
-    if (!starless.start(picture))
-        return;
+// Reading a large frame and writing it for StarNet++ take seconds: done aside, under the box.
+void Make3D::prepare() {
     box = new MessageDialog(QStringLiteral("解析中"), QStringLiteral("中断"), &window);
     box->setWindowTitle(QStringLiteral("解析中"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->show();
-    phase = Phase::Starless;
+    prepared = false;
+    preparing = std::make_unique<AsideWork>([this] {
+        const cv::Mat picture = StereoSource::read(source, 16, rotation, &sourceData);
+        size = picture.size();
+        // An unreadable source: the reader has said why.
+        prepared = !picture.empty() && StarlessRun::prepare(picture);
+    });
+    phase = Phase::Preparing;
     timer.start(starlessWatchMs);
 }
 
 void Make3D::watch() {
-    if (phase == Phase::Starless)
+    if (phase == Phase::Preparing)
+        watchPreparing();
+    else if (phase == Phase::Starless)
         watchStarless();
     else if (phase == Phase::Composing)
         watchComposing();
+}
+
+void Make3D::watchPreparing() {
+    if (!preparing->done())
+        return;
+    preparing.reset();
+    if (!boxOpen())
+        debugLog("plate end");
+    if (!boxOpen() || !prepared) {
+        end();
+        return;
+    }
+    starless.start();
+    phase = Phase::Starless;
 }
 
 // StarNet++ is done when it has ended, not when its file appears: it may still be writing.

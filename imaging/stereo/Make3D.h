@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class AsideWork;
 class Conv3DDialog;
 class DataFolder;
 class MessageDialog;
@@ -20,8 +21,8 @@ struct SettingsRecord;
 // "3D化": a stored frame of the data folder made into a stereo file beside it. StarNet++ takes
 // the stars out of the frame, the stars are given depths and composed into two views over the
 // starless sky, and the result is listed in the data folder. Nothing here holds up the
-// program: StarNet++ is watched from a timer and the composition runs aside, while the box
-// ("解析中") is the one token of a conversion; closing it ("中断") ends the conversion.
+// program: the files are read and written aside, StarNet++ is watched from a timer, and the
+// box ("解析中") shows while a conversion is under way; closing it ("中断") ends it.
 class Make3D : public QObject {
     Q_OBJECT
 public:
@@ -36,11 +37,12 @@ public:
     std::function<void()> listed;
 
 private:
-    enum class Phase { Idle, Starless, Composing };
+    enum class Phase { Idle, Preparing, Starless, Composing };
 
     void chosen();
-    void startStarless();
+    void prepare();
     void watch();
+    void watchPreparing();
     void watchStarless();
     void watchComposing();
     void list();
@@ -58,8 +60,11 @@ private:
     QString source;
     QString output;
     int rotation = 0;
+    // Written by the preparation aside, read once it is done.
     ShootingData sourceData;
     cv::Size size;
+    bool prepared = false;
+    std::unique_ptr<AsideWork> preparing;
     StarlessRun starless;
     std::unique_ptr<StereoJob> job;
 };

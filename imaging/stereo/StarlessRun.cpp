@@ -48,14 +48,18 @@ bool StarlessRun::installed() {
     return ChildProcess::programExists(program);
 }
 
-bool StarlessRun::start(const cv::Mat& picture) {
+bool StarlessRun::prepare(const cv::Mat& picture) {
     if (!removed(original) || !removed(starless) || !writePicture(picture) || !writeCommandFile()) {
         debugLog("file open error make3d");
         return false;
     }
+    return true;
+}
+
+// One that does not start has ended at once, without a starless picture.
+void StarlessRun::start() {
     if (!process.startCommandFile(commandFile))
         debugLog("starnet++ did not start");
-    return true;
 }
 
 bool StarlessRun::running() {

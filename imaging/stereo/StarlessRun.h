@@ -20,9 +20,11 @@ public:
     static bool installed();
 
     // Writes the picture (16-bit blue, green, red) and the command file, the last run's
-    // pictures deleted first so that nothing of it is taken for this one, and starts it.
-    // False, with "file open error make3d" logged, when a file cannot be written.
-    bool start(const cv::Mat& picture);
+    // pictures deleted first so that nothing of it is taken for this one. False, with
+    // "file open error make3d" logged, when a file cannot be written. Any thread may do it.
+    static bool prepare(const cv::Mat& picture);
+    // Runs the command file without waiting for it.
+    void start();
     bool running();
     // Ends StarNet++ and whatever it started, nothing else.
     void abort();

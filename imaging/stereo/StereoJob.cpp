@@ -11,7 +11,6 @@ StereoJob::StereoJob(const Input& input)
 
 StereoJob::~StereoJob() {
     stop();
-    worker.join();
 }
 
 StereoJob::Outcome StereoJob::run(const Input& input) {

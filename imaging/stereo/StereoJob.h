@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AsideWork.h"
 #include "ShootingData.h"
 #include "StereoCompose.h"
 
@@ -7,7 +8,6 @@
 #include <atomic>
 #include <cstdint>
 #include <opencv2/core.hpp>
-#include <thread>
 
 // What the 3D conversion does once StarNet++ has ended, on a thread of its own so that the
 // program goes on meanwhile: the starless picture and the source read at 8 bits, the stereo
@@ -26,12 +26,12 @@ public:
     enum class Outcome { Running, Written, Stopped, Failed };
 
     explicit StereoJob(const Input& input);
-    ~StereoJob(); // stops the composition and waits for the thread
+    ~StereoJob(); // stops the composition and waits for it
     StereoJob(const StereoJob&) = delete;
     StereoJob& operator=(const StereoJob&) = delete;
 
     void stop() { stopRequested = true; }
-    Outcome outcome() const { return ended.load(); }
+    Outcome outcome() const { return worker.done() ? ended : Outcome::Running; }
     // Stars composed so far, of the blobs found; 0 of 0 until the composition begins.
     int done() const { return doneCount; }
     int total() const { return blobCount; }
@@ -42,6 +42,6 @@ private:
     std::atomic<bool> stopRequested{false};
     std::atomic<int> doneCount{0};
     std::atomic<int> blobCount{0};
-    std::atomic<Outcome> ended{Outcome::Running};
-    std::thread worker;
+    Outcome ended = Outcome::Running; // read once the work is done
+    AsideWork worker;
 };
