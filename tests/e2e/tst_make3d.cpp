@@ -72,10 +72,15 @@ struct Converting {
     DataFolder& folder() { return e2e.program().dataFolder(); }
     Make3D& make3d() { return e2e.program().make3d(); }
 
-    // A frame of the simulated sky, taken as a user takes it.
+    // A frame of the simulated sky, taken as a user takes it: Orion's sword through a 200 mm
+    // lens in soft seeing, its nebula for the starless picture to keep and the Trapezium the
+    // largest star.
     bool takeFrame() {
+        SimOptics& optics = e2e.program().sim()->optics();
+        optics.focalLengthMm = 200;
+        optics.seeingFwhmArcsec = 6;
         SettingsRecord& settings = e2e.settings();
-        shortSeries(settings, 1, 30, 0);
+        shortSeries(settings, 1, 60, 0);
         settings.gain = 25;
         return e2e.press("pushButton_6") &&
                e2e.runUntil([&] { return folder().files().contains(source); }) &&
