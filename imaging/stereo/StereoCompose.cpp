@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <opencv2/core/utility.hpp>
 #include <opencv2/imgproc.hpp>
 
 namespace StereoCompose {
@@ -27,17 +28,22 @@ cv::Vec3b starLight(const cv::Vec3b& source, const cv::Vec3b& starless) {
 }
 
 // The pixels whose star light is bright enough to belong to a star. Made strip by strip,
-// so that the star light and its grey stay in the cache instead of taking two full frames.
+// so that the star light and its grey stay in the cache instead of taking two full frames;
+// the strips share out among the cores in one go.
 cv::Mat starMask(const cv::Mat& source, const cv::Mat& starless) {
     cv::Mat mask(source.size(), CV_8UC1);
-    cv::Mat stars, grey;
-    for (int top = 0; top < source.rows; top += stripRows) {
-        const cv::Rect strip(0, top, source.cols, std::min(stripRows, source.rows - top));
-        cv::subtract(source(strip), starless(strip), stars); // saturates at 0
-        cv::cvtColor(stars, grey, cv::COLOR_BGR2GRAY);
-        cv::Mat maskStrip = mask(strip);
-        cv::threshold(grey, maskStrip, starThreshold, 255, cv::THRESH_BINARY);
-    }
+    const int strips = (source.rows + stripRows - 1) / stripRows;
+    cv::parallel_for_(cv::Range(0, strips), [&](const cv::Range& range) {
+        cv::Mat stars, grey;
+        for (int i = range.start; i < range.end; ++i) {
+            const int top = i * stripRows;
+            const cv::Rect strip(0, top, source.cols, std::min(stripRows, source.rows - top));
+            cv::subtract(source(strip), starless(strip), stars); // saturates at 0
+            cv::cvtColor(stars, grey, cv::COLOR_BGR2GRAY);
+            cv::Mat maskStrip = mask(strip);
+            cv::threshold(grey, maskStrip, starThreshold, 255, cv::THRESH_BINARY);
+        }
+    });
     return mask;
 }
 
