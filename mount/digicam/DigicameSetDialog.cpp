@@ -5,6 +5,7 @@
 #include "Goto.h"
 #include "NumberInput.h"
 #include "ProcessState.h"
+#include "SettingsRecord.h"
 #include "ShutterControl.h"
 #include "TouchFont.h"
 #include "ui_DigicameSetDialog.h"
@@ -127,11 +128,18 @@ void DigicameSetDialog::on_pushButtonCentre_clicked() {
         changed();
 }
 
-void DigicameSetDialog::on_pushButtonShutterTest_clicked() {
-    // A shooting exposure or the wait between two of a series: the test would cut it short.
+bool DigicameSetDialog::shooting() const {
     const int captureState = state.captureState;
-    if (captureState == 2 || captureState == 4)
+    return captureState == 2 || captureState == 4;
+}
+
+void DigicameSetDialog::on_pushButtonShutterTest_clicked() {
+    // The shooting owns the shutter now, and closes it when its exposure ends: the test would
+    // cut that exposure short.
+    if (shooting()) {
+        testShutterOpen = false;
         return;
+    }
     if (!shutterAdapterReady(shutter))
         return;
     testShutterOpen = !testShutterOpen;
@@ -143,9 +151,8 @@ void DigicameSetDialog::on_pushButtonClose_clicked() {
 }
 
 void DigicameSetDialog::done(int result) {
-    if (testShutterOpen) {
-        testShutterOpen = false;
+    if (testShutterOpen && !shooting())
         shutter.setShutter(false);
-    }
+    testShutterOpen = false;
     QDialog::done(result);
 }

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "SettingsRecord.h"
-
 #include <QDialog>
 #include <functional>
 
 class Goto;
 class ShutterAdapter;
 struct ProcessState;
+struct SettingsRecord;
 
 namespace Ui {
 class DigicameSetDialog;
@@ -29,7 +28,8 @@ public:
     void showSettings();
 
     // However the dialog is left (閉じる, Esc, the title bar): a shutter the test left open
-    // is closed, so the camera does not expose on until its battery runs out.
+    // is closed, so the camera does not expose on until its battery runs out; unless a shot
+    // has taken the shutter over meanwhile.
     void done(int result) override;
 
 private slots:
@@ -46,6 +46,8 @@ private slots:
 private:
     void askSide(int SettingsRecord::*side, const QString& caption);
     void setDigiAngle(int digiAngle);
+    // An exposure of the digital camera, or the wait between two of a series.
+    bool shooting() const;
     void showValues();
     // The goto window's chart shows the frame as it now is.
     void changed();

@@ -172,16 +172,19 @@ void TestDigicam::shutterTest() {
     dialog->close();
     QTRY_COMPARE(shutter->received(), QByteArray("1010"));
 
-    // During an exposure the test leaves the shutter alone: only the exposure's own "1" and
-    // "0" go out.
+    // A shot taken with the test's shutter still open owns the shutter from then on: neither
+    // the test nor closing the dialog cuts its exposure short, which closes the shutter itself.
     QVERIFY(e2e.press("pushButton_90"));
     QCOMPARE(openDialog(e2e), dialog); // the same dialog again
+    press(dialog, "pushButtonShutterTest");
+    QTRY_COMPARE(shutter->received(), QByteArray("10101"));
     shortSeries(e2e.settings(), 1, 3, 0);
     QVERIFY(e2e.press("pushButton_6"));
     QCOMPARE(e2e.state().captureState.load(), 2);
     press(dialog, "pushButtonShutterTest");
+    dialog->close();
     QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 0; }, 20000));
-    QTRY_COMPARE(shutter->received(), QByteArray("101010"));
+    QTRY_COMPARE(shutter->received(), QByteArray("1010110"));
     QVERIFY(e2e.messages.isEmpty());
 }
 
