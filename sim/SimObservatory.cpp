@@ -213,7 +213,7 @@ void SimObservatory::installAccessoryLibraries() {
 }
 
 void SimObservatory::installShutterAdapter() {
-    if (!shutter)
+    if (!shutter && qEnvironmentVariable("VESPERIX_SIM_SHUTTER") != "0")
         shutter = std::make_unique<SimShutterAdapter>();
 }
 

@@ -86,7 +86,8 @@ public:
     SimFilterWheel* efwWheel() const { return efw.get(); }
     SimFilterWheel* playerOneWheel() const { return playerOneWheelDevice.get(); }
     // Plugs in the simulated shutter adapter: a serial port with the adapter's USB
-    // identifiers that records what the program sends it.
+    // identifiers that records what the program sends it. With VESPERIX_SIM_SHUTTER=0 it
+    // stays unplugged.
     void installShutterAdapter();
     SimShutterAdapter* shutterAdapter() { return shutter.get(); }
     // Plugs in the mount's motor controller on a serial port of its own. The telescope rides

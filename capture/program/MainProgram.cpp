@@ -8,6 +8,7 @@
 #include "CompositeService.h"
 #include "DataFolder.h"
 #include "DebugLog.h"
+#include "DigicameSetDialog.h"
 #include "FileWriteThread.h"
 #include "FilterWheel.h"
 #include "FocuserService.h"
@@ -46,6 +47,8 @@ MainProgram::MainProgram()
     : processState(::processState()) {}
 
 MainProgram::~MainProgram() {
+    if (digicamDialog)
+        digicamDialog->close(); // before its shutter port goes with the main window
     stopThreads();
     guiderService.reset();    // it ends its pulses on the mount
     compositeService.reset(); // its window is the main window's child
@@ -69,8 +72,21 @@ void MainProgram::drawChartOverlay(cv::Mat& canvas, const ImageDisplay::LivePict
     chartOverlay->draw(canvas, live, state.syncPointRa, state.syncPointDec);
 }
 
-void MainProgram::connectPlateSolve() {
+void MainProgram::openDigicamSettings() {
+    if (!digicamDialog) {
+        digicamDialog = new DigicameSetDialog(
+            processState, *processState.shutterComPort,
+            [this] { return mainWindow->gotoWindowOpen(); }, mainWindow);
+        // Over the settings on the right, clear of the live view.
+        digicamDialog->move(mainWindow->pos() + QPoint(740, 40));
+    }
+    digicamDialog->showSettings();
+}
+
+void MainProgram::connectGotoWindow() {
+    mainWindow->digicamAction = [this] { openDigicamSettings(); };
     mainWindow->gotoOpened = [this](Goto& window) {
+        window.digicamAction = [this] { openDigicamSettings(); };
         // The showpiece list's own loop holds up the main loop: the controller is served there.
         window.gamepadPass = [this] { gamepad->step(); };
         PlateSolve::Capture& capture = window.plateSolve().capture;
@@ -195,7 +211,7 @@ void MainProgram::start(const QStringList& arguments) {
     mainWindow->make3dAction = [this] {
         stereo->start(folder->currentPath(), imageDisplay->view().displayRotation);
     };
-    connectPlateSolve();
+    connectGotoWindow();
     mainWindow->scanDrives();
     folder->scanDataFolder();
     mainWindow->hideControlsWithoutCamera();

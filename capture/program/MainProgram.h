@@ -11,6 +11,7 @@ class CameraDevice;
 class CameraReadThread;
 class CompositeService;
 class DataFolder;
+class DigicameSetDialog;
 class FocuserService;
 class FileWriteThread;
 class FilterWheel;
@@ -62,8 +63,11 @@ private:
     void startThreads();
     void viewAndCaptureStep();
     void stopThreads();
-    // The goto window's plate solve takes its shot through the capture loop.
-    void connectPlateSolve();
+    // The goto window's plate solve takes its shot through the capture loop; its "デジカメ"
+    // opens the digital camera's frame settings.
+    void connectGotoWindow();
+    // The one frame-settings dialog, made on first use.
+    void openDigicamSettings();
     // The sky chart over the live picture, about the telescope's pointing.
     void drawChartOverlay(cv::Mat& canvas, const ImageDisplay::LivePicture& picture);
 
@@ -86,4 +90,5 @@ private:
     std::unique_ptr<FocuserService> focuserService;
     std::unique_ptr<CompositeService> compositeService;
     std::unique_ptr<Make3D> stereo;
+    DigicameSetDialog* digicamDialog = nullptr; // the main window's child
 };

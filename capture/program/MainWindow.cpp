@@ -539,6 +539,11 @@ void MainWindow::on_pushButton_62_clicked() {
     motorWindow->show();
 }
 
+void MainWindow::on_pushButton_90_clicked() {
+    if (state.digitalCameraMode && digicamAction)
+        digicamAction();
+}
+
 void MainWindow::on_pushButton_72_clicked() {
     if (mountConnection)
         mountConnection->toggle();

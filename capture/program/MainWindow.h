@@ -89,6 +89,8 @@ public:
     std::function<void()> focuserAction;
     // A goto window has just been made.
     std::function<void(Goto&)> gotoOpened;
+    // "画角" (digital-camera mode only): the digital camera's frame settings open.
+    std::function<void()> digicamAction;
     // "コンポジット" and "追加": the composite's owner opens its window or adds the current file.
     std::function<void()> compositeAction;
     std::function<void()> compositeAddAction;
@@ -126,6 +128,7 @@ private slots:
     void on_pushButton_58_clicked();
     void on_pushButton_59_clicked();
     void on_pushButton_62_clicked();
+    void on_pushButton_90_clicked();
     void on_pushButton_72_clicked();
     void on_pushButton_60_clicked();
     void on_pushButton_61_clicked();

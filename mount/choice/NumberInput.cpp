@@ -3,9 +3,10 @@
 #include "TouchFont.h"
 #include "ui_NumberInput.h"
 
-NumberInput::NumberInput(const QString& caption, QWidget* parent)
+NumberInput::NumberInput(const QString& caption, QWidget* parent, Kind keypadKind)
     : QDialog(parent)
-    , ui(new Ui::NumberInput) {
+    , ui(new Ui::NumberInput)
+    , kind(keypadKind) {
     ui->setupUi(this);
     TouchFont::apply(this);
     // The number itself larger than the keys, to be read at arm's length.
@@ -21,6 +22,15 @@ NumberInput::NumberInput(const QString& caption, QWidget* parent)
     for (int digit = 0; digit <= 9; ++digit)
         connect(keys[digit], &QPushButton::clicked, this,
                 [this, digit] { typeDigit(QChar('0' + digit)); });
+    if (kind == Kind::Decimal) {
+        // The point key goes under the 8, and the back key narrows to under the 9.
+        const QRect back = ui->pushButtonBack->geometry();
+        ui->pushButtonBack->setGeometry(ui->pushButton9->x(), back.y(), ui->pushButton9->width(),
+                                        back.height());
+        connect(ui->pushButtonPoint, &QPushButton::clicked, this, &NumberInput::typePoint);
+    } else {
+        ui->pushButtonPoint->hide();
+    }
     connect(ui->pushButtonBack, &QPushButton::clicked, this, &NumberInput::takeBack);
     connect(ui->pushButtonOk, &QPushButton::clicked, this, [this] {
         const QString text = ui->labelNumber->text();
@@ -28,7 +38,7 @@ NumberInput::NumberInput(const QString& caption, QWidget* parent)
             reject();
             return;
         }
-        number = text.toInt();
+        taken = text;
         accept();
     });
     connect(ui->pushButtonCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -38,11 +48,28 @@ NumberInput::~NumberInput() {
     delete ui;
 }
 
+std::optional<double> NumberInput::decimalValue() const {
+    if (taken.isEmpty())
+        return std::nullopt;
+    return taken.toDouble();
+}
+
 void NumberInput::typeDigit(QChar digit) {
-    const QString text = ui->labelNumber->text();
-    if ((text.isEmpty() && digit == '0') || text.size() >= maxDigits)
+    QString text = ui->labelNumber->text();
+    if (text.size() >= maxDigits)
         return;
+    if (text.isEmpty() && digit == '0' && kind == Kind::Whole)
+        return;
+    if (text == "0") // a decimal's lone 0 gives way to the next digit
+        text.clear();
     ui->labelNumber->setText(text + digit);
+}
+
+void NumberInput::typePoint() {
+    QString text = ui->labelNumber->text();
+    if (text.contains('.') || text.size() >= maxDigits)
+        return;
+    ui->labelNumber->setText((text.isEmpty() ? QStringLiteral("0") : text) + '.');
 }
 
 void NumberInput::takeBack() {
@@ -55,4 +82,10 @@ int NumberInput::ask(const QString& caption, QWidget* parent) {
     NumberInput dialog(caption, parent);
     dialog.exec();
     return dialog.value();
+}
+
+std::optional<double> NumberInput::askDecimal(const QString& caption, QWidget* parent) {
+    NumberInput dialog(caption, parent, Kind::Decimal);
+    dialog.exec();
+    return dialog.decimalValue();
 }

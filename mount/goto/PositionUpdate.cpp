@@ -62,7 +62,11 @@ bool PositionUpdate::read(MountControl& mount) {
     const std::int64_t seconds = mount.gotoTimer() ? mount.gotoTimer()->ticks() / 2 : 0;
     pointingRa = GotoMath::wrapRa(mount.baseRa - mount.stepsToDegrees(0, raSteps) +
                                   seconds * degreesPerSecond);
-    pointingDec = GotoMath::foldDec(mount.stepsToDegrees(1, decSteps) + mount.baseDec);
+    // Moves on a reversed Dec axis are sent the other way round; the counts they leave are
+    // read back the same way, or the pointing would run off opposite to the tube.
+    const double decDegrees = mount.stepsToDegrees(1, decSteps);
+    pointingDec =
+        GotoMath::foldDec((mount.decReversed() ? -decDegrees : decDegrees) + mount.baseDec);
     if (positionChanged)
         positionChanged();
     return true;

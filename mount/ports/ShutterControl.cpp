@@ -6,15 +6,19 @@
 
 #include <QMutexLocker>
 
+bool shutterAdapterReady(ShutterAdapter& adapter) {
+    if (!adapter.isShutterFound())
+        adapter.findShutterAdapter();
+    if (adapter.isShutterFound())
+        return true;
+    UserPrompt::showMessage(QStringLiteral("USBシャッターアダプターがありません"));
+    return false;
+}
+
 bool snapShutter(ShutterAdapter& adapter, ProcessState& state) {
     debugLog("Snap In");
-    if (!adapter.isShutterFound()) {
-        adapter.findShutterAdapter();
-        if (!adapter.isShutterFound()) {
-            UserPrompt::showMessage(QStringLiteral("USBシャッターアダプターがありません"));
-            return false;
-        }
-    }
+    if (!shutterAdapterReady(adapter))
+        return false;
 
     // Test and change the state in one step, so a capture thread changing it in between
     // cannot be overwritten.

@@ -13,6 +13,10 @@ public:
     virtual void setShutter(bool open) = 0;
 };
 
+// True when the adapter is there, searching for it again when it was not found before;
+// without one, even then, the user is told.
+bool shutterAdapterReady(ShutterAdapter& adapter);
+
 // The shooting button in digital-camera mode: opens the shutter when idle or after a series
 // (state becomes exposing), closes it while exposing (state becomes idle), otherwise does
 // nothing. Without an adapter, even after searching again, the user is told. True when the

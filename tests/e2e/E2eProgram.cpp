@@ -36,6 +36,7 @@ E2eProgram::E2eProgram(const Options& options) {
     qputenv("VESPERIX_SIM", "1");
     qputenv("VESPERIX_SIM_CAMERAS", options.cameras.toUtf8());
     qputenv("VESPERIX_SIM_ACCESSORIES", options.accessories.toUtf8());
+    qputenv("VESPERIX_SIM_SHUTTER", options.shutterAdapter ? "1" : "0");
     Clock::setScale(options.clockScale);
     if (options.clockStart.isValid())
         Clock::setStartDate(options.clockStart);

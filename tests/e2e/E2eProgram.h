@@ -24,6 +24,7 @@ public:
         QString cameras = "ASI294MC";
         QString accessories; // the simulated focuser and wheels, e.g. "PW,EFW"; none when empty
         bool digitalCameraMode = false;
+        bool shutterAdapter = true; // the simulated USB shutter adapter plugged in
         double clockScale = 10;
         QDateTime clockStart; // the observatory's local date and time at start, when valid
     };

@@ -39,7 +39,9 @@ class TestChartDrawing : public QObject {
         SkyChart chart(sky, settings, nullptr);
         chart.drawSky({0, 0, false, 0, 0});
         *hits = chart.hits().size();
-        return chart.withMarks({false, 0, 0, 180, 0});
+        SkyChart::Marks farAway;
+        farAway.scopeRa = 180;
+        return chart.withMarks(farAway);
     }
 
 private slots:

@@ -1,15 +1,32 @@
 // The cameras' frames on the chart: their half sizes at every zoom level, which frames the
 // settings ask for, and where they land on the chart's picture, from an empty sky so that
-// only the marks are drawn.
+// only the marks are drawn. Then the digital camera's settings dialog beside a goto window:
+// the presets, the keypad entries it takes and refuses, and the frame centred on a picked
+// object.
 #include "ChartScales.h"
 #include "ChartSky.h"
+#include "DigicameSetDialog.h"
 #include "FieldFrame.h"
+#include "Goto.h"
+#include "LayoutFaults.h"
+#include "NumberInput.h"
+#include "PositionUpdate.h"
+#include "ProcessState.h"
+#include "Screenshot.h"
+#include "SettingsFile.h"
 #include "SettingsRecord.h"
+#include "ShutterControl.h"
 #include "SkyChart.h"
 #include "StarCatalog.h"
+#include "TestDrives.h"
+#include "TouchFont.h"
 
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -39,6 +56,62 @@ QRectF greenBox(const QImage& image) {
             }
     return QRectF(QPointF(left, top), QPointF(right, bottom));
 }
+
+void press(QWidget* window, const QString& text) {
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        if (button->text() == text && button->isVisible()) {
+            QTest::mouseClick(button, Qt::LeftButton);
+            return;
+        }
+    }
+    QFAIL(qPrintable("no button " + text));
+}
+
+// The shutter is tried end to end; here there is none.
+struct NoShutterAdapter : ShutterAdapter {
+    bool isShutterFound() const override { return false; }
+    void findShutterAdapter() override {}
+    void setShutter(bool) override {}
+};
+
+// The dialog beside a goto window on an empty sky about (0.5, 10), in digital-camera mode
+// with the frames shown.
+struct DialogBesideGoto {
+    TestDrives drives;
+    StarCatalog emptySky;
+    ChartSky sky{emptySky};
+    SettingsRecord settings;
+    ProcessState state;
+    PositionUpdate positions{state.syncPointRa, state.syncPointDec};
+    NoShutterAdapter shutter;
+    std::unique_ptr<Goto> window;
+    std::unique_ptr<DigicameSetDialog> dialog;
+
+    DialogBesideGoto() {
+        settings.setDefaults();
+        ensureSettingsPath(settings);
+        settings.angle = 1;
+        state.settings = &settings;
+        state.chartSky = &sky;
+        state.digitalCameraMode = true;
+        state.syncPointRa = 0.5;
+        state.syncPointDec = 10;
+        window = std::make_unique<Goto>(state, positions);
+        dialog =
+            std::make_unique<DigicameSetDialog>(state, shutter, [this] { return window.get(); });
+        dialog->showSettings();
+    }
+    // Presses the dialog's button, then the keys on the keypad it opens.
+    void type(const QString& button, const QStringList& keys) {
+        QTimer::singleShot(0, [keys] {
+            auto* keypad = qobject_cast<NumberInput*>(QApplication::activeModalWidget());
+            QVERIFY(keypad);
+            for (const QString& key : keys)
+                press(keypad, key);
+        });
+        press(dialog.get(), button);
+    }
+};
 
 } // namespace
 
@@ -70,6 +143,13 @@ private slots:
     void cameraFrameOnTheChart();
     void digitalCameraFrameOffset_data();
     void digitalCameraFrameOffset();
+    void presets_data();
+    void presets();
+    void keypadEntries_data();
+    void keypadEntries();
+    void frameCentredOnThePick_data();
+    void frameCentredOnThePick();
+    void dialogLayout();
 };
 
 void TestFieldFrame::halfSizes_data() {
@@ -233,6 +313,158 @@ void TestFieldFrame::digitalCameraFrameOffset() {
                             .arg(box.center().y())
                             .arg(expected.x)
                             .arg(expected.y)));
+}
+
+void TestFieldFrame::presets_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("longSide");
+    QTest::addColumn<int>("shortSide");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("Four Thirds") << "フォーサーズ" << 173 << 130 << "17.3mm";
+    QTest::newRow("full size") << "フルサイズ" << 360 << 240 << "36.0mm";
+    QTest::newRow("APS-C 1.5") << "APS-C(×1.5)" << 236 << 158 << "23.6mm";
+    QTest::newRow("APS-C 1.6") << "APS-C(×1.6)" << 223 << 149 << "22.3mm";
+}
+
+void TestFieldFrame::presets() {
+    QFETCH(QString, button);
+    QFETCH(int, longSide);
+    QFETCH(int, shortSide);
+    QFETCH(QString, shown);
+    DialogBesideGoto d;
+    d.settings.digiCenLong = d.settings.digiCenShort = 10;
+    press(d.dialog.get(), button);
+    QCOMPARE(d.settings.digiCenLong, longSide);
+    QCOMPARE(d.settings.digiCenShort, shortSide);
+    QCOMPARE(d.dialog->findChild<QPushButton*>("pushButtonLong")->text(), shown);
+    // The goto window's chart follows at once.
+    QCOMPARE(d.window->chart()->lastFrames().digitalCamera->halfX,
+             FieldFrame::halfSize(d.window->chart()->chartScale(), longSide / 10.0, 300));
+}
+
+void TestFieldFrame::keypadEntries_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<QString>("shown");
+    // The defaults: 300 mm, 36.0 x 24.0 mm.
+    QTest::newRow("focal length") << "300mm" << QStringList{"4", "0", "0", "OK"} << "digiFocal"
+                                  << 400 << "400mm";
+    QTest::newRow("focal length cancelled")
+        << "300mm" << QStringList{"4", "0", "0", "キャンセル"} << "digiFocal" << 300 << "300mm";
+    QTest::newRow("focal length 10001 refused")
+        << "300mm" << QStringList{"1", "0", "0", "0", "1", "OK"} << "digiFocal" << 300 << "300mm";
+    QTest::newRow("long side, one point taken")
+        << "36.0mm" << QStringList{"2", "2", ".", "3", ".", "5", "OK"} << "digiCenLong" << 223
+        << "22.3mm";
+    QTest::newRow("short side below 1 mm")
+        << "24.0mm" << QStringList{".", "7", "OK"} << "digiCenShort" << 7 << "0.7mm";
+    QTest::newRow("short side 100.0")
+        << "24.0mm" << QStringList{"1", "0", "0", "OK"} << "digiCenShort" << 1000 << "100.0mm";
+    QTest::newRow("short side 100.1 refused")
+        << "24.0mm" << QStringList{"1", "0", "0", ".", "1", "OK"} << "digiCenShort" << 240
+        << "24.0mm";
+    QTest::newRow("long side cancelled")
+        << "36.0mm" << QStringList{"5", "キャンセル"} << "digiCenLong" << 360 << "36.0mm";
+}
+
+void TestFieldFrame::keypadEntries() {
+    QFETCH(QString, button);
+    QFETCH(QStringList, keys);
+    QFETCH(QString, field);
+    QFETCH(int, stored);
+    QFETCH(QString, shown);
+    DialogBesideGoto d;
+    const std::map<QString, int SettingsRecord::*> fields = {
+        {"digiFocal", &SettingsRecord::digiFocal},
+        {"digiCenLong", &SettingsRecord::digiCenLong},
+        {"digiCenShort", &SettingsRecord::digiCenShort}};
+    QPushButton* entry = nullptr;
+    for (QPushButton* b : d.dialog->findChildren<QPushButton*>())
+        if (b->text() == button)
+            entry = b;
+    QVERIFY(entry);
+    d.type(button, keys);
+    QCOMPARE(d.settings.*fields.at(field), stored);
+    QCOMPARE(entry->text(), shown);
+}
+
+void TestFieldFrame::frameCentredOnThePick_data() {
+    QTest::addColumn<bool>("picked");
+    QTest::addColumn<QPointF>("object");
+    QTest::addColumn<QPointF>("scope");
+    QTest::addColumn<int>("decDir");
+    QTest::addColumn<QPoint>("offset"); // thousandths of a degree; (1500, -500) before
+    QTest::addColumn<bool>("onObject"); // the green frame about the object
+    // The telescope at 0.5 degrees, the object at 359.5: one degree west, not 359 east.
+    QTest::newRow("across RA 0") << true << QPointF(359.5, 12) << QPointF(0.5, 10) << 0
+                                 << QPoint(-1000, 2000) << true;
+    QTest::newRow("across RA 0, decDir 1")
+        << true << QPointF(359.5, 12) << QPointF(0.5, 10) << 1 << QPoint(1000, -2000) << true;
+    QTest::newRow("the other way across RA 0")
+        << true << QPointF(1.25, 8.5) << QPointF(359.75, 10) << 0 << QPoint(1500, -1500) << true;
+    QTest::newRow("nothing picked")
+        << false << QPointF(359.5, 12) << QPointF(0.5, 10) << 0 << QPoint(0, 0) << false;
+    QTest::newRow("Dec beyond the key's range refused")
+        << true << QPointF(10, 80) << QPointF(10, -20) << 0 << QPoint(1500, -500) << false;
+}
+
+void TestFieldFrame::frameCentredOnThePick() {
+    QFETCH(bool, picked);
+    QFETCH(QPointF, object);
+    QFETCH(QPointF, scope);
+    QFETCH(int, decDir);
+    QFETCH(QPoint, offset);
+    QFETCH(bool, onObject);
+    DialogBesideGoto d;
+    d.settings.decDir = decDir;
+    d.settings.digiOffRa = 1500;
+    d.settings.digiOffDec = -500;
+    GotoActions& actions = d.window->actions();
+    actions.scopeRa = scope.x();
+    actions.scopeDec = scope.y();
+    actions.pickedRa = object.x();
+    actions.pickedDec = object.y();
+    actions.pickedValid = picked;
+    press(d.dialog.get(), "GOTO選択点を写野中心とする");
+    QCOMPARE(QPoint(d.settings.digiOffRa, d.settings.digiOffDec), offset);
+    if (!onObject)
+        return;
+    // The goto window's chart follows at once.
+    cv::Point2d expected;
+    QVERIFY(d.window->chart()->projection().project(object.x(), object.y(), &expected));
+    const cv::Point2d centre = d.window->chart()->lastFrames().digitalCamera->centre;
+    QVERIFY2(std::hypot(centre.x - expected.x, centre.y - expected.y) <= 1,
+             qPrintable(QString("(%1, %2), the object at (%3, %4)")
+                            .arg(centre.x)
+                            .arg(centre.y)
+                            .arg(expected.x)
+                            .arg(expected.y)));
+}
+
+void TestFieldFrame::dialogLayout() {
+    DialogBesideGoto d;
+    QCOMPARE(d.dialog->windowTitle(), QString("デジカメ写野設定"));
+    QCOMPARE(d.dialog->size(), QSize(530, 538));
+    QCOMPARE(layoutFaults(d.dialog.get(), {TouchFont::titlePx, 48}), QStringList());
+    // The orientation buttons: the chosen one red.
+    auto* landscape = d.dialog->findChild<QPushButton*>("pushButtonLandscape");
+    auto* portrait = d.dialog->findChild<QPushButton*>("pushButtonPortrait");
+    QTest::mouseClick(portrait, Qt::LeftButton);
+    QCOMPARE(d.settings.digiAngle, 1);
+    QCOMPARE(portrait->styleSheet(), QString("background-color:red;color:white"));
+    QCOMPARE(landscape->styleSheet(), QString("background-color:rgb(0, 170, 255);color:white"));
+    saveScreenshot(d.dialog.get(), "DigicameSetDialog");
+    // The decimal keypad, its point key beside the 0.
+    QTimer::singleShot(0, [] {
+        auto* keypad = qobject_cast<NumberInput*>(QApplication::activeModalWidget());
+        QVERIFY(keypad);
+        QCOMPARE(layoutFaults(keypad), QStringList());
+        saveScreenshot(keypad, "NumberInputDecimal");
+        press(keypad, "キャンセル");
+    });
+    QTest::mouseClick(d.dialog->findChild<QPushButton*>("pushButtonLong"), Qt::LeftButton);
 }
 
 QTEST_MAIN(TestFieldFrame)
