@@ -12,6 +12,7 @@
 #include "MainWindow.h"
 #include "NumberInput.h"
 #include "ProcessState.h"
+#include "Screenshot.h"
 #include "SettingsRecord.h"
 #include "SimEquatorialMount.h"
 #include "SimMountController.h"
@@ -148,6 +149,12 @@ void TestDigicam::offsetCentresTheFrame() {
                             .arg(centre.y)
                             .arg(m31Pixel.x)
                             .arg(m31Pixel.y)));
+
+    for (const int level : {2, 8}) {
+        while (window->chart()->zoomLevel() < level)
+            press(window, "pushButtonZoomIn");
+        saveScreenshot(window, QString("GotoFrames level %1 decDir %2").arg(level).arg(decDir));
+    }
 
     press(dialog, "pushButtonReset");
     QCOMPARE(settings.digiOffRa, 0);

@@ -186,7 +186,18 @@ void TestMountTransaction::faultAtEveryInitStep() {
     Line line;
     FaultAtCommand faulty(line, fault, step);
     MountControl mount(faulty, line.settings, line.ra, line.dec, line.pierSide);
-    QCOMPARE(mount.initMount(), !fails);
+    const bool initialised = mount.initMount();
+    if (fault == MountFault::LateReply && initialised) {
+        // The late reply came in before the next question went out, on a slow machine, and was
+        // thrown away: then every value must be the one a sound line gives.
+        Line sound;
+        QVERIFY(sound.mount.initMount());
+        QCOMPARE(mount.axes[0].countsPerRev, sound.mount.axes[0].countsPerRev);
+        QCOMPARE(mount.axes[1].countsPerRev, sound.mount.axes[1].countsPerRev);
+        QCOMPARE(mount.boardVersion, sound.mount.boardVersion);
+        return;
+    }
+    QCOMPARE(initialised, !fails);
     if (fails) {
         // Nothing of a failed initialisation is kept.
         QVERIFY(!mount.initialized && !mount.gotoTimer());
