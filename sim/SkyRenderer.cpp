@@ -673,9 +673,11 @@ void addGlowStamps(const Glows& glows, const Plate& plate, const SimOptics& opti
         const double electronsPerSecond =
             glow.share *
             std::pow(10.0, 0.4 * (zeroPointMagnitude + glow.skyShare * skyLift - glow.magnitude));
-        const double peak = electronsPerSecond * light /
-                            (2 * 3.14159265358979323846 * std::sqrt(det)) *
-                            std::max(0.0, 1 - job.falloff * (dx * dx + dy * dy));
+        // Drawn out to where it fades below psfCutElectrons after the vignetting at its centre;
+        // each pixel takes its own vignetting.
+        const double centre =
+            electronsPerSecond * light / (2 * 3.14159265358979323846 * std::sqrt(det));
+        const double peak = centre * std::max(0.0, 1 - job.falloff * (dx * dx + dy * dy));
         if (!(peak > psfCutElectrons))
             continue;
         g.qLimit =
@@ -686,9 +688,6 @@ void addGlowStamps(const Glows& glows, const Plate& plate, const SimOptics& opti
             continue;
         g.y0 = std::max(job.y0, int(std::floor(cy - halfHeight)));
         g.y1 = std::min(yLast, int(std::ceil(cy + halfHeight)));
-        // The peak is taken out of the vignetting again: each pixel applies its own.
-        const double centre =
-            electronsPerSecond * light / (2 * 3.14159265358979323846 * std::sqrt(det));
         for (int i = 0; i < 4; ++i)
             g.electrons[i] =
                 float(centre * job.response[i] * (sensor.isColor ? glow.rgb[sites[i]] : 1.0f));
