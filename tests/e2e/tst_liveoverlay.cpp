@@ -72,6 +72,8 @@ void TestLiveOverlay::overlayOnTheSky() {
     };
     // Stars as large on the small live picture as the star-spot detector wants them.
     program.sim()->optics().seeingFwhmArcsec = 30;
+    // The stars alone: the brightest of them sit in the nebula's glow.
+    program.sim()->optics().deepSky = false;
     e2e.settings().lexposure = 10; // 1 s
     e2e.settings().lgain = 20;
     state.liveStretch = true;
