@@ -33,17 +33,18 @@ constexpr double psfCutElectrons = 0.01;
 // Below this mean, shot noise is drawn from the Poisson law; above it the Gaussian is close.
 constexpr float poissonLimit = 20;
 
-// Deep-sky light. The simulated sky is some five magnitudes per square arcsecond brighter than a
-// dark site's against stars of their true brightness; extended light is lifted as much, so
-// that it keeps its contrast with the sky and the showpieces show in a short frame. An object
-// of a few arcminutes is seen against the stars more than against the sky and is lifted less:
-// by half at liftHalfSizeArcmin.
-constexpr double deepSkyLift = 5;
+// Deep-sky light keeps its contrast with the sky: a surface brightness of darkSkyMagnitude per
+// square arcsecond, a dark site's sky, gives as much light per pixel as the simulated sky does
+// by default. Against the stars that makes it brighter than it is (the simulated sky is brighter
+// than a dark site's against stars of their true brightness), which is how it looks in long
+// exposures. An object of a few arcminutes is seen against the stars rather than the sky: its
+// light moves from the one scale to the other, halfway at liftHalfSizeArcmin.
+constexpr double darkSkyMagnitude = 21.5;
 constexpr double liftHalfSizeArcmin = 2;
-// The catalogue size spans the wide glow to two deviations each side; the central glow is a
-// fifth as wide and carries coreShare of the light.
+// The catalogue size spans the wide glow to two deviations each side; the central glow is
+// coreScale as wide and carries coreShare of the light.
 constexpr double coreShare = 0.3;
-constexpr double coreScale = 0.2;
+constexpr double coreScale = 0.4;
 // A glow is drawn out to this many deviations, or to where it falls below psfCutElectrons.
 constexpr double glowReachSigmas = 3.5;
 
@@ -325,6 +326,7 @@ struct FrameJob {
     std::vector<HotPixel> hot;
     float hotFactor = 0;
     std::vector<GlowStamp> glowStamps;
+    bool glowsSafe = true; // no pixel of background and glows together can reach full well
 
     float fullWell = 1, safeMean = 0, read = 0, aduScale = 1, offset = 0;
     bool backgroundSafe = true; // no sensor pixel of plain background can reach full well
@@ -350,6 +352,14 @@ struct FrameJob {
         for (const float r : response)
             brightestSite = std::max(brightestSite, r);
         backgroundSafe = light * brightestSite + dark < safeMean;
+    }
+
+    void prepareGlows() {
+        float brightest =
+            light * std::max({response[0], response[1], response[2], response[3]}) + dark;
+        for (const GlowStamp& g : glowStamps)
+            brightest += *std::max_element(g.electrons, g.electrons + 4);
+        glowsSafe = brightest < safeMean;
     }
 
     void indexStamps() {
@@ -378,11 +388,12 @@ struct FrameJob {
         const GaussTable& gauss = gaussTable();
         const PoissonTable& poisson = poissonTable();
         const std::size_t stride = std::size_t(sensorWidth);
-        // Light of stars and hot pixels per sensor pixel, and the columns that have any; the
-        // rest of a row is plain background, summed per binned pixel in closed form.
+        // Light of stars, hot pixels and glows per sensor pixel, and the columns that have any;
+        // the rest of a row is plain background, summed per binned pixel in closed form. A
+        // column lit by glows alone that cannot reach full well adds their light to that sum.
         const std::size_t columns = std::size_t(width);
         std::vector<float> background(columns), extra(stride * std::size_t(bin), 0.0f);
-        std::vector<std::uint8_t> dirty(columns, 0);
+        std::vector<std::uint8_t> dirty(columns, 0), lit(columns, 0);
         std::vector<float> means(std::size_t(bin) * std::size_t(bin));
         const float binnedRead = read * float(bin);
 
@@ -396,7 +407,8 @@ struct FrameJob {
                 for (int col = 0; col < width; ++col)
                     background[std::size_t(col)] += light * (r[col] * rl - f[col]);
                 addHotPixels(y, extra.data() + std::size_t(dy) * stride, dirty.data());
-                addGlows(y, rl, extra.data() + std::size_t(dy) * stride, dirty.data());
+                addGlows(y, rl, extra.data() + std::size_t(dy) * stride,
+                         glowsSafe ? lit.data() : dirty.data());
             }
             addStars(row, extra.data(), dirty.data());
 
@@ -406,10 +418,22 @@ struct FrameJob {
             for (int col = 0; col < width; ++col) {
                 float electrons;
                 if (!dirty[std::size_t(col)] && backgroundSafe) {
-                    electrons = sampleElectrons(background[std::size_t(col)], binnedRead,
-                                                random.next(), gauss, poisson);
+                    float mean = background[std::size_t(col)];
+                    if (lit[std::size_t(col)]) {
+                        lit[std::size_t(col)] = 0;
+                        for (int dy = 0; dy < bin; ++dy) {
+                            float* e = extra.data() + std::size_t(dy) * stride +
+                                       std::size_t(col) * std::size_t(bin);
+                            for (int dx = 0; dx < bin; ++dx) {
+                                mean += e[dx];
+                                e[dx] = 0;
+                            }
+                        }
+                    }
+                    electrons = sampleElectrons(mean, binnedRead, random.next(), gauss, poisson);
                 } else {
                     dirty[std::size_t(col)] = 0;
+                    lit[std::size_t(col)] = 0;
                     // Every sensor pixel of this binned one, taking its extra light back out.
                     float sum = 0, peak = 0;
                     for (int dy = 0; dy < bin; ++dy) {
@@ -458,8 +482,9 @@ struct FrameJob {
     }
 
     // The Gaussian along a row is exp of a quadratic in x, so each next pixel takes two
-    // multiplications: the value by the step, the step by a constant ratio.
-    void addGlows(int y, float rl, float* line, std::uint8_t* dirty) const {
+    // multiplications: the value by the step, the step by a constant ratio. `marked` flags
+    // the columns it reaches.
+    void addGlows(int y, float rl, float* line, std::uint8_t* marked) const {
         for (const GlowStamp& g : glowStamps) {
             if (y < g.y0 || y > g.y1)
                 continue;
@@ -487,7 +512,7 @@ struct FrameJob {
                 value *= step;
                 step *= stepRatio;
             }
-            std::fill(dirty + (first - x0) / bin, dirty + (last - x0) / bin + 1, std::uint8_t(1));
+            std::fill(marked + (first - x0) / bin, marked + (last - x0) / bin + 1, std::uint8_t(1));
         }
     }
 
@@ -604,6 +629,12 @@ void addGlowStamps(const Glows& glows, const Plate& plate, const SimOptics& opti
 
     const int* sites = bayerSites[std::clamp(sensor.bayerPattern, 0, 3)];
     const double light = std::clamp(finiteOr(optics.starlight, 1), 0.0, 1.0) * seconds;
+    // How many magnitudes the sky's scale lifts extended light above the stars' at this
+    // pixel scale.
+    const double arcsecPerPixel = arcsecPerRadian / plate.pixelsPerRadian;
+    const double skyLift =
+        darkSkyMagnitude - zeroPointMagnitude +
+        2.5 * std::log10(SimOptics().skyElectronsPerSecond / (arcsecPerPixel * arcsecPerPixel));
     for (const auto& glow : glows) {
         const double cosine = std::clamp(Plate::dot(glow.v, plate.pointing), -1.0, 1.0);
         if (std::acos(cosine) > regionAngle + glow.reach)
@@ -639,9 +670,14 @@ void addGlowStamps(const Glows& glows, const Plate& plate, const SimOptics& opti
         g.qxy = -sxy / det;
         g.qyy = sxx / det;
         const double dx = cx - plate.centreX, dy = cy - plate.centreY;
-        const double peak = double(glow.electronsPerSecond) * light /
-                            (2 * 3.14159265358979323846 * std::sqrt(det)) *
-                            std::max(0.0, 1 - job.falloff * (dx * dx + dy * dy));
+        const double electronsPerSecond =
+            glow.share *
+            std::pow(10.0, 0.4 * (zeroPointMagnitude + glow.skyShare * skyLift - glow.magnitude));
+        // Drawn out to where it fades below psfCutElectrons after the vignetting at its centre;
+        // each pixel takes its own vignetting.
+        const double centre =
+            electronsPerSecond * light / (2 * 3.14159265358979323846 * std::sqrt(det));
+        const double peak = centre * std::max(0.0, 1 - job.falloff * (dx * dx + dy * dy));
         if (!(peak > psfCutElectrons))
             continue;
         g.qLimit =
@@ -652,9 +688,6 @@ void addGlowStamps(const Glows& glows, const Plate& plate, const SimOptics& opti
             continue;
         g.y0 = std::max(job.y0, int(std::floor(cy - halfHeight)));
         g.y1 = std::min(yLast, int(std::ceil(cy + halfHeight)));
-        // The peak is taken out of the vignetting again: each pixel applies its own.
-        const double centre =
-            double(glow.electronsPerSecond) * light / (2 * 3.14159265358979323846 * std::sqrt(det));
         for (int i = 0; i < 4; ++i)
             g.electrons[i] =
                 float(centre * job.response[i] * (sensor.isColor ? glow.rgb[sites[i]] : 1.0f));
@@ -681,13 +714,12 @@ SkyRenderer::SkyRenderer(const StarCatalog& catalog, const std::vector<SimDeepSk
     constexpr double arcmin = degree / 60;
     for (const SimDeepSkyObject& object : deepSky) {
         const double size = std::sqrt(object.majorArcmin * object.minorArcmin);
-        const double lift = deepSkyLift * size / (size + liftHalfSizeArcmin);
-        const double electrons =
-            std::pow(10.0, 0.4 * (zeroPointMagnitude + lift - object.magnitude));
-        if (!std::isfinite(electrons) || !std::isfinite(object.ra + object.dec) ||
+        if (!std::isfinite(object.magnitude) || !std::isfinite(object.ra + object.dec) ||
             !(object.minorArcmin > 0) || !(object.majorArcmin < 60 * 180))
             continue;
         Glow glow;
+        glow.magnitude = object.magnitude;
+        glow.skyShare = size / (size + liftHalfSizeArcmin);
         unitVector(object.ra, object.dec, glow.v);
         const double ra = object.ra * degree, dec = object.dec * degree;
         const double north[3] = {-std::sin(dec) * std::cos(ra), -std::sin(dec) * std::sin(ra),
@@ -714,7 +746,7 @@ SkyRenderer::SkyRenderer(const StarCatalog& catalog, const std::vector<SimDeepSk
             glow.sigmaMajor = object.majorArcmin * arcmin / 4 * scale;
             glow.sigmaMinor = std::min(object.minorArcmin, object.majorArcmin) * arcmin / 4 * scale;
             glow.reach = glowReachSigmas * glow.sigmaMajor;
-            glow.electronsPerSecond = float(electrons * share);
+            glow.share = share;
             glows.push_back(glow);
         }
     }
@@ -798,8 +830,10 @@ cv::Mat SkyRenderer::render(const SimSensor& sensor, const SimOptics& optics,
     if (exposure.scene == SimScene::Sky && plate.valid && seconds > 0 &&
         finiteOr(optics.starlight, 1) > 0)
         addStamps(stars, brightest, plate, optics, sensor, seconds, job);
-    if (exposure.scene == SimScene::Sky && plate.valid && seconds > 0)
+    if (exposure.scene == SimScene::Sky && plate.valid && seconds > 0 && optics.deepSky)
         addGlowStamps(glows, plate, optics, sensor, seconds, job);
+    job.prepareGlows();
+
     job.indexStamps();
 
     job.hot = hotPixelsOf(sensor);

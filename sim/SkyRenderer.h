@@ -24,6 +24,7 @@ struct SimOptics {
     double vignetting = 0.25;           // fraction of light lost in the corners
     double flatElectronsPerSecond = 4000; // flat-panel illumination per pixel
     double starlight = 1; // share of the stars' light that reaches the sensor: 0 under clouds
+    bool deepSky = true;  // nebulae and galaxies drawn; off for a field of stars alone
     // The field as it lands on the sensor, after the projection: turned by fieldTurnDeg about
     // the sensor centre (clockwise on the frame, rows running down), then moved by
     // (fieldShiftX, fieldShiftY) pixels. A drifting or rotating field between frames.
@@ -108,8 +109,10 @@ private:
         double sigmaMajor; // radians
         double sigmaMinor; // radians
         double reach;      // radians from the centre that its light is drawn to
-        float electronsPerSecond;
-        float rgb[3]; // relative flux in R, G, B, mean 1
+        double magnitude;  // of the whole object
+        double share;      // of the object's light in this glow
+        double skyShare;   // how far its brightness follows the sky's scale, 0..1
+        float rgb[3];      // relative flux in R, G, B, mean 1
     };
     std::vector<Glow> glows;
 };

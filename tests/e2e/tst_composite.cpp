@@ -119,7 +119,8 @@ int readyForLights(E2eProgram& e2e, int frames) {
     optics.pointingDec = 40;
     optics.focalLengthMm = 200;
     optics.seeingFwhmArcsec = 6;
-    optics.vignetting = 0; // as after a flat
+    optics.vignetting = 0;  // as after a flat
+    optics.deepSky = false; // the stars alone: their sizes and widths are measured
     SettingsRecord& settings = e2e.settings();
     shortSeries(settings, 2, 60, 0);
     settings.gain = 25;

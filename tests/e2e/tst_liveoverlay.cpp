@@ -14,7 +14,6 @@
 #include "ProcessState.h"
 #include "Screenshot.h"
 #include "SettingsRecord.h"
-#include "SimMountController.h"
 #include "SimObservatory.h"
 #include "StarCatalog.h"
 
@@ -73,11 +72,10 @@ void TestLiveOverlay::overlayOnTheSky() {
     };
     // Stars as large on the small live picture as the star-spot detector wants them.
     program.sim()->optics().seeingFwhmArcsec = 30;
-    // Orion's belt by Mintaka: bright stars and no nebula, whose light would move the
-    // detector's centroids.
-    program.sim()->mountController()->mount().turnTo(84, 0, 1);
-    e2e.settings().lexposure = 12; // 4 s
-    e2e.settings().lgain = 25;
+    // The stars alone: the brightest of them sit in the nebula's glow.
+    program.sim()->optics().deepSky = false;
+    e2e.settings().lexposure = 10; // 1 s
+    e2e.settings().lgain = 20;
     state.liveStretch = true;
     QVERIFY(e2e.press("pushButton_7"));
     QVERIFY(e2e.runUntil([&] { return shown >= 2; }, 20000));
