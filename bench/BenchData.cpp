@@ -1,5 +1,8 @@
 #include "BenchData.h"
 
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <cstring>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -16,4 +19,17 @@ QString catalogueFolder() {
     exe.erase(exe.find_last_of('/')); // the program's folder
     exe.erase(exe.find_last_of('/') + 1);
     return QString::fromStdString(exe + "bin");
+}
+
+int runBenchmarks(int argc, char** argv, int minSeconds) {
+    std::vector<char*> arguments(argv, argv + argc);
+    std::string minTime = "--benchmark_min_time=" + std::to_string(minSeconds);
+    if (std::none_of(argv, argv + argc, [](const char* a) {
+            return std::strncmp(a, "--benchmark_min_time", 20) == 0;
+        }))
+        arguments.push_back(minTime.data());
+    int count = int(arguments.size());
+    benchmark::Initialize(&count, arguments.data());
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
 }

@@ -13,11 +13,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <benchmark/benchmark.h>
-#include <cstring>
 #include <opencv2/imgcodecs.hpp>
-#include <vector>
 
 namespace {
 
@@ -93,16 +90,6 @@ BENCHMARK(BM_PlateSolve_Baseline)->Unit(benchmark::kSecond)->UseRealTime();
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
-    // One solve's time varies by a fifth from run to run: unless told otherwise, a few solves
-    // are averaged (a flag, so that the names stay those scripts/bench pairs).
-    std::vector<char*> arguments(argv, argv + argc);
-    char minTime[] = "--benchmark_min_time=8";
-    if (std::none_of(argv, argv + argc, [](const char* a) {
-            return std::strncmp(a, "--benchmark_min_time", 20) == 0;
-        }))
-        arguments.push_back(minTime);
-    int count = int(arguments.size());
-    benchmark::Initialize(&count, arguments.data());
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    // One solve's time varies by a fifth from run to run: a few solves are averaged.
+    return runBenchmarks(argc, argv, 8);
 }

@@ -1,12 +1,11 @@
 // The stereo picture of a 6248 x 4176 colour star field and its starless sky, beside the
 // part of it no composition can do without: labelling the same star mask and laying the
 // starless sky over two full-frame views.
+#include "BenchData.h"
 #include "StereoCompose.h"
 
-#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cmath>
-#include <cstring>
 #include <opencv2/imgproc.hpp>
 #include <vector>
 
@@ -114,16 +113,6 @@ BENCHMARK(BM_Compose3D)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Compose3D_Baseline)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {
-    // One composition takes about half a second: unless told otherwise, a few are averaged
-    // (a flag, so that the names stay those scripts/bench pairs).
-    std::vector<char*> arguments(argv, argv + argc);
-    char minTime[] = "--benchmark_min_time=3";
-    if (std::none_of(argv, argv + argc, [](const char* a) {
-            return std::strncmp(a, "--benchmark_min_time", 20) == 0;
-        }))
-        arguments.push_back(minTime);
-    int count = int(arguments.size());
-    benchmark::Initialize(&count, arguments.data());
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    // One composition takes about half a second: a few are averaged.
+    return runBenchmarks(argc, argv, 3);
 }
