@@ -71,16 +71,10 @@ void TouchPanelLiveView::finish(QPoint at) {
 void TouchPanelLiveView::followPinch(double totalScaleFactor, bool finished) {
     debugLog("Gesture Event *****");
     pinchedSincePress = true;
-    if (totalScaleFactor > lastScale + pinchStep) {
-        lastScale = totalScaleFactor;
-        pinchZoom = 1;
-    } else if (totalScaleFactor < lastScale - pinchStep) {
-        lastScale = totalScaleFactor;
-        pinchZoom = -1;
-    }
+    if (const int zoom = pinch.follow(totalScaleFactor, finished))
+        pinchZoom = zoom;
     if (!finished)
         return;
-    lastScale = 1.0;
     if (pinchZoom > 0)
         emit zoomIn();
     else if (pinchZoom < 0)

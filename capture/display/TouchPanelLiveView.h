@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PinchSteps.h"
 #include "TouchLabel.h"
 
 struct ViewState;
@@ -21,8 +22,6 @@ public:
     static constexpr int panStep = 11;
     // A release this close to its press (in x and in y) leaves a zoomed view where it is.
     static constexpr int tapSlack = 3;
-    // How far the pinch's scale factor must go from the last zoom to count.
-    static constexpr double pinchStep = 0.1;
     static constexpr int canvasWidth = 1200;
 
 signals:
@@ -45,7 +44,7 @@ private:
     const QLabel* picture = nullptr;
     QPoint pressedAt;
     QPoint lastAt;
-    double lastScale = 1.0;
+    PinchSteps pinch;
     int pinchZoom = 0;              // +1 in, -1 out, when the pinch finishes
     bool pinchedSincePress = false; // two fingers zoom: their release moves nothing
 };

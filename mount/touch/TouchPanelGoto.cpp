@@ -28,13 +28,9 @@ TouchPanelGoto::TouchPanelGoto(QWidget* parent)
 }
 
 void TouchPanelGoto::followPinch(double totalScaleFactor, bool finished) {
-    if (totalScaleFactor > lastScale + pinchStep) {
-        lastScale = totalScaleFactor;
+    const int zoom = pinch.follow(totalScaleFactor, finished);
+    if (zoom > 0)
         emit zoomIn();
-    } else if (totalScaleFactor < lastScale - pinchStep) {
-        lastScale = totalScaleFactor;
+    else if (zoom < 0)
         emit zoomOut();
-    }
-    if (finished)
-        lastScale = 1.0;
 }

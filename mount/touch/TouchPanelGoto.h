@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PinchSteps.h"
 #include "TouchLabel.h"
 
 // The goto window's chart under the finger: a drag pans it, a tap picks what lies there, a
@@ -14,8 +15,6 @@ public:
     static constexpr double panPerPixelY = 0.75;
     // A release this close to its press (in x and in y) is a tap, not a drag.
     static constexpr int tapSlack = 5;
-    // How far the pinch's scale factor must go from the last zoom for the next one.
-    static constexpr double pinchStep = 0.1;
 
 signals:
     void zoomIn();
@@ -29,5 +28,5 @@ private:
 
     QPoint pressedAt;
     QPoint lastAt;
-    double lastScale = 1.0;
+    PinchSteps pinch;
 };
