@@ -201,6 +201,16 @@ bool SimObservatory::enabled() {
     return !value.isEmpty() && value != "0";
 }
 
+SimLibraries SimObservatory::libraries() const {
+    return {playerOne.get(),
+            asi.get(),
+            svbony.get(),
+            canon.get(),
+            eafLibrary.get(),
+            efwLibrary.get(),
+            playerOneWheelLibrary.get()};
+}
+
 void SimObservatory::installCameraLibraries() {
     const QVector<SimCamera*> usb = ofVendor(cameraList, SimCameraModel::Usb);
     CameraLibraries::install(playerOne.get(), asi.get(), svbony.get(), canon.get(), [usb, this] {

@@ -28,6 +28,24 @@ class SimFilterWheel;
 class SimEafLibrary;
 class SimEfwLibrary;
 class SimPlayerOneWheelLibrary;
+class AsiLibrary;
+class CanonLibrary;
+class EafLibrary;
+class EfwLibrary;
+class PlayerOneLibrary;
+class PlayerOneWheelLibrary;
+class SvbonyLibrary;
+
+// The simulated makers' libraries of one observatory.
+struct SimLibraries {
+    PlayerOneLibrary* playerOne;
+    AsiLibrary* asi;
+    SvbonyLibrary* svbony;
+    CanonLibrary* canon;
+    EafLibrary* eaf;
+    EfwLibrary* efw;
+    PlayerOneWheelLibrary* playerOneWheel;
+};
 
 // The guide scope, riding on the mount beside the main telescope, with the guide camera.
 struct SimGuideScope {
@@ -77,6 +95,9 @@ public:
     // inside of the lens cap (for darks) or "flat" a flat panel.
     static SimScene initialScene();
 
+    // The simulated libraries, which the install calls put in place of the makers' and the
+    // drop-in device libraries export under the makers' names.
+    SimLibraries libraries() const;
     void installCameraLibraries();
     // Puts the focuser and filter-wheel libraries in place, over the accessories that
     // VESPERIX_SIM_ACCESSORIES connects (comma-separated EAF, EFW, PW; default EAF,PW).
