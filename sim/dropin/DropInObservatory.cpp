@@ -1,6 +1,8 @@
 #include "DropInObservatory.h"
 
+#include "DebugLog.h"
 #include "HostPath.h"
+#include "SettingsFolder.h"
 #include "SimCameraModel.h"
 
 #include <QDir>
@@ -25,6 +27,10 @@ SimObservatory* vxDropInObservatory() {
     static std::once_flag made;
     static SimObservatory* observatory = nullptr; // the programs' threads call in until the end
     std::call_once(made, [] {
+        // The simulated devices keep a log of their own, apart from the program's.
+        DebugLog::setStderrEcho(false);
+        SettingsFolder::ensure();
+        DebugLog::openFile(SettingsFolder::file("DropInDevices.log"));
         observatory = new SimObservatory(programFolder(), SimCameraModel::connected());
     });
     return observatory;

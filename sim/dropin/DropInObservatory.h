@@ -6,7 +6,8 @@
 // libraries would and export their C functions. It lives in a shared library of its own that
 // every drop-in links to, so that the drop-ins loaded into one process share one sky, and it is
 // made on the first call: the cameras of VESPERIX_SIM_CAMERAS, the accessories of
-// VESPERIX_SIM_ACCESSORIES, the sky of the catalogues in the folder above the drop-ins'.
+// VESPERIX_SIM_ACCESSORIES, the sky of the catalogues in the folder above the drop-ins'. It logs
+// to "DropInDevices.log" in the settings folder.
 extern "C" SimObservatory* vxDropInObservatory();
 
 // The simulated libraries of that observatory.
