@@ -18,6 +18,14 @@ bool LibraryValues::size(long width, long height) const {
     return false;
 }
 
+bool LibraryValues::within(const char* what, long long value, long long lowest,
+                           long long highest) const {
+    if (value >= lowest && value <= highest)
+        return true;
+    debugLog("%s: %s %lld refused", qPrintable(library), what, value);
+    return false;
+}
+
 bool LibraryValues::text(const char* field, std::size_t capacity, std::string* out) const {
     const void* end = std::memchr(field, '\0', capacity);
     if (!end) {

@@ -19,6 +19,9 @@ public:
     int count(int devices) const;
     // A sensor or image size of 1 to largestSide pixels a side.
     bool size(long width, long height) const;
+    // Another number a device reports, such as a focuser's travel or a wheel's slot count,
+    // named `what` in the log; false when it lies outside lowest..highest.
+    bool within(const char* what, long long value, long long lowest, long long highest) const;
     // A name in a fixed field of `capacity` characters; false when it has no end there.
     bool text(const char* field, std::size_t capacity, std::string* out) const;
 
