@@ -2,23 +2,15 @@
 // functions, with the maker's names, arguments and records.
 #include "AsiApi.h"
 #include "AsiLibrary.h"
+#include "DropInName.h"
 #include "DropInObservatory.h"
 
-#include <algorithm>
-#include <cstring>
 #include <type_traits>
 
 namespace {
 
 AsiLibrary& library() {
     return *dropInLibraries().asi;
-}
-
-template <std::size_t size> void copyName(char (&field)[size], const std::string& text) {
-    std::memset(field, 0, size);
-    std::memcpy(field, text.data(), std::min(text.size(), size - 1));
-    if (dropInFault("unterminated-name"))
-        std::memset(field, 'X', size);
 }
 
 } // namespace
@@ -35,7 +27,7 @@ asi::ErrorCode ASIGetCameraProperty(asi::CameraInfo* info, int index) {
     if (error != AsiLibrary::Ok)
         return error;
     *info = asi::CameraInfo{};
-    copyName(info->Name, read.name);
+    copyDropInName(info->Name, read.name);
     info->CameraID = read.cameraId;
     info->MaxWidth = dropInFault("zero-size") ? 0 : dropInFault("wide") ? 100000 : read.maxWidth;
     info->MaxHeight = dropInFault("zero-size") ? 0 : read.maxHeight;
@@ -72,8 +64,8 @@ asi::ErrorCode ASIGetControlCaps(int cameraId, int controlIndex, asi::ControlCap
     if (error != AsiLibrary::Ok)
         return error;
     *caps = asi::ControlCaps{};
-    copyName(caps->Name, read.name);
-    copyName(caps->Description, read.description);
+    copyDropInName(caps->Name, read.name);
+    copyDropInName(caps->Description, read.description);
     caps->MaxValue = read.maxValue;
     caps->MinValue = read.minValue;
     caps->DefaultValue = read.defaultValue;
