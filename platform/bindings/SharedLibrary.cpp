@@ -34,16 +34,14 @@ QStringList candidatePaths(const QString& fileName) {
 
 SharedLibrary::SharedLibrary(const QString& windowsFileName, const QString& baseName)
     : name(systemFileName(windowsFileName, baseName)) {
-    QString error;
+    // Each place that fails says why: a file there that is not a library for this system is
+    // named in the log, not only the last place tried.
     for (const QString& path : candidatePaths(name)) {
+        QString error;
         if (loadFrom(path, &error))
             return;
+        debugLog("%s not loaded: %s", qPrintable(name), qPrintable(error));
     }
-    debugLog("%s not loaded: %s", qPrintable(name), qPrintable(error));
-}
-
-SharedLibrary::~SharedLibrary() {
-    unload();
 }
 
 QString SharedLibrary::systemFileName(const QString& windowsFileName, const QString& baseName) {

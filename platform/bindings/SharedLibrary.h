@@ -11,7 +11,8 @@ public:
     // The maker's Windows file name, e.g. "ASICamera2.dll", and the base of the names it gives
     // the library elsewhere, e.g. "ASICamera2" for "libASICamera2.so" (".dylib" on macOS).
     SharedLibrary(const QString& windowsFileName, const QString& baseName);
-    ~SharedLibrary();
+    // Leaves the library loaded (see above).
+    ~SharedLibrary() = default;
     SharedLibrary(const SharedLibrary&) = delete;
     SharedLibrary& operator=(const SharedLibrary&) = delete;
 
