@@ -13,5 +13,6 @@ extern "C" SimObservatory* vxDropInObservatory();
 SimLibraries dropInLibraries();
 
 // VESPERIX_DROPIN_FAULT: a fault a drop-in plays on demand, to try the program's checks of
-// what a library returns ("zero-size", "wide", "negative-count", "unterminated-name").
+// what a library returns ("zero-size", "wide", "negative-count", "unterminated-name",
+// "null-error-text").
 bool dropInFault(const char* name);
