@@ -18,6 +18,13 @@ bool LibraryValues::size(long width, long height) const {
     return false;
 }
 
+bool LibraryValues::positionCount(int positions) const {
+    if (positions >= 0 && positions <= mostPositions)
+        return true;
+    debugLog("%s: position count %d refused", qPrintable(library), positions);
+    return false;
+}
+
 bool LibraryValues::text(const char* field, std::size_t capacity, std::string* out) const {
     const void* end = std::memchr(field, '\0', capacity);
     if (!end) {

@@ -11,6 +11,8 @@ class LibraryValues {
 public:
     // The largest sensor side taken; today's largest sensors are under 15000 pixels.
     static constexpr long largestSide = 32768;
+    // The most positions taken for a filter wheel, well above any wheel made today.
+    static constexpr int mostPositions = 32;
 
     explicit LibraryValues(const QString& libraryName)
         : library(libraryName) {}
@@ -19,6 +21,8 @@ public:
     int count(int devices) const;
     // A sensor or image size of 1 to largestSide pixels a side.
     bool size(long width, long height) const;
+    // A filter wheel's position count of 0 to mostPositions.
+    bool positionCount(int positions) const;
     // A name in a fixed field of `capacity` characters; false when it has no end there.
     bool text(const char* field, std::size_t capacity, std::string* out) const;
 

@@ -14,5 +14,5 @@ SimLibraries dropInLibraries();
 
 // VESPERIX_DROPIN_FAULT: a fault a drop-in plays on demand, to try the program's checks of
 // what a library returns ("zero-size", "wide", "negative-count", "unterminated-name",
-// "null-error-text").
+// "many-positions", "null-error-text").
 bool dropInFault(const char* name);
