@@ -14,6 +14,6 @@ extern "C" SimObservatory* vxDropInObservatory();
 SimLibraries dropInLibraries();
 
 // VESPERIX_DROPIN_FAULT: a fault a drop-in plays on demand, to try the program's checks of
-// what a library returns ("zero-size", "wide", "negative-count", "unterminated-name", and
-// "out-of-range": a focuser's MaxStep of -1, a wheel of 1000 slots).
+// what a library returns ("zero-size", "wide", "negative-count", "unterminated-name",
+// "null-error-text", and "out-of-range": a focuser's MaxStep of -1, a wheel of 1000 slots).
 bool dropInFault(const char* name);
