@@ -1,6 +1,7 @@
 // The polar-alignment program: start-up, then the main loop until "Quit".
 #include "AxiloProgram.h"
 #include "DebugLog.h"
+#include "DeviceBindings.h"
 #include "EndRequest.h"
 #include "HostPath.h"
 #include "SettingsFolder.h"
@@ -27,6 +28,8 @@ int main(int argc, char* argv[]) {
     if (SimObservatory::enabled()) {
         observatory = std::make_unique<SimObservatory>(programFolder, SimCameraModel::connected());
         observatory->installCameraLibraries();
+    } else {
+        DeviceBindings::installCameraLibraries();
     }
     program.start();
     return program.run();

@@ -8,6 +8,7 @@
 #include "CompositeService.h"
 #include "DataFolder.h"
 #include "DebugLog.h"
+#include "DeviceBindings.h"
 #include "DigicameSetDialog.h"
 #include "FileWriteThread.h"
 #include "FilterWheel.h"
@@ -155,6 +156,9 @@ void MainProgram::start(const QStringList& arguments) {
     if (observatory) {
         observatory->installCameraLibraries();
         observatory->installAccessoryLibraries();
+    } else {
+        DeviceBindings::installCameraLibraries();
+        DeviceBindings::installAccessoryLibraries();
     }
     wheel = std::make_unique<FilterWheel>();
     mainWindow->attachFilterWheel(*wheel);

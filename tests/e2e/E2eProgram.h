@@ -27,6 +27,9 @@ public:
         bool shutterAdapter = true; // the simulated USB shutter adapter plugged in
         double clockScale = 10;
         QDateTime clockStart; // the observatory's local date and time at start, when valid
+        // False: the simulator off, the devices reached through the bindings to the makers'
+        // libraries, with the drop-ins (bin/dropin) in their place. Those run in real time.
+        bool simulator = true;
     };
     explicit E2eProgram(const Options& options);
     E2eProgram()
