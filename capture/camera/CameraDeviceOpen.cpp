@@ -154,7 +154,9 @@ void CameraDevice::openPlayerOne(int index) {
         return;
     }
     isColor = properties.isColorCamera;
-    bayerPattern = properties.bayerPattern;
+    // The library calls a mono sensor's pattern -1, which has no place in the 0..3 of the
+    // files' shooting data.
+    bayerPattern = isColor ? properties.bayerPattern : 0;
     hasCooler = properties.isHasCooler;
 
     int configs = 0;

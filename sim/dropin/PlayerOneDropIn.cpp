@@ -44,7 +44,8 @@ poa::ErrorCode POAGetCameraProperties(int index, poa::CameraProperties* properti
     properties->bitDepth = 16;
     properties->isColorCamera = read.isColorCamera;
     properties->isHasCooler = read.isHasCooler;
-    properties->bayerPattern = read.bayerPattern;
+    // The maker's library gives a mono sensor the pattern -1.
+    properties->bayerPattern = read.isColorCamera ? read.bayerPattern : -1;
     const std::size_t bins = std::min(read.bins.size(), std::size(properties->bins) - 1);
     std::copy_n(read.bins.begin(), bins, properties->bins);
     properties->imgFormats[0] = PlayerOneLibrary::Raw8;

@@ -25,7 +25,7 @@
 namespace {
 
 // Every maker's camera at once, so the list shows what each binding found.
-const char* const allCameras = "ASI294MC,POSEIDONC,SV305,EOS6D";
+const char* const allCameras = "ASI294MC,POSEIDONC,APOLLOM,SV305,EOS6D";
 
 // A function of a drop-in the program has loaded, called directly: the device's own answer.
 template <typename Function> Function* dropInFunction(const char* library, const char* name) {
@@ -88,6 +88,9 @@ void TestBindingsE2e::cameras_data() {
                          << "C0ZWO ASI294MC Pro";
     QTest::newRow("Player One") << "PlayerOne(0) Poseidon-C PRO(Color) width=6252 height=4176"
                                 << 6240 << 4176 << "C0Poseidon-C PRO";
+    // A mono sensor, whose pattern the library gives as -1: the files keep pattern 0.
+    QTest::newRow("Player One mono") << "PlayerOne(1) Apollo-M MAX(Mono) width=1608 height=1104"
+                                     << 1600 << 1104 << "M0Apollo-M MAX";
     QTest::newRow("SVBONY") << "SVBONY(1) SVBONY SV305(Color) width=1920 height=1080" << 1920
                             << 1072 << "C";
 }
@@ -100,7 +103,7 @@ void TestBindingsE2e::cameras() {
     CameraPicker user(row);
     E2eProgram e2e(throughBindings(allCameras, "EAF,EFW,PW"));
     QVERIFY(e2e.program().sim() == nullptr);
-    QCOMPARE(user.listed.size(), 4);
+    QCOMPARE(user.listed.size(), 5);
     QVERIFY2(user.listed.contains(row), qPrintable(user.listed.join('\n')));
     QVERIFY(user.listed.filter(QRegularExpression("^CANON\\(0\\) Canon EOS 6D")).size() == 1);
     const CameraDevice& camera = *e2e.state().camera;
@@ -112,8 +115,10 @@ void TestBindingsE2e::cameras() {
     e2e.settings().gain = 10;
     QVERIFY(e2e.press("pushButton_6"));
     QVERIFY(e2e.runUntil([&] { return e2e.state().captureState == 3; }, 30000));
-    QVERIFY(e2e.runUntil([&] { return e2e.dataFiles().contains("M00002.tif"); }, 30000));
-    for (const char* file : {"M00001.tif", "M00002.tif"}) {
+    // A mono camera's frames carry the filter wheel's position, "M00001_1.tif".
+    const auto frames = [&] { return e2e.dataFiles().filter(QRegularExpression("^M0000[12]")); };
+    QVERIFY(e2e.runUntil([&] { return frames().size() == 2; }, 30000));
+    for (const QString& file : frames()) {
         cv::Mat raw;
         const ShootingData data = dataOf(e2e.dataPath(file), &raw);
         QCOMPARE(raw.cols, width);
