@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -55,6 +56,10 @@ QString SharedLibrary::systemFileName(const QString& windowsFileName, const QStr
     Q_UNUSED(windowsFileName)
     return "lib" + baseName + ".so";
 #endif
+}
+
+bool SharedLibrary::allFound(std::initializer_list<bool> found) {
+    return std::all_of(found.begin(), found.end(), [](bool f) { return f; });
 }
 
 #ifdef Q_OS_WIN

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <initializer_list>
+#include <memory>
 
 // A maker's library loaded at run time. It is looked for in the folder VESPERIX_DEVICE_LIBS
 // names, then beside the program, then wherever the system looks for libraries. Once its
@@ -33,6 +35,21 @@ public:
         return function != nullptr;
     }
 #endif
+    // A binding's table of functions, filled by Functions::resolve(library): null, and the
+    // library given up, when the library is missing or lacks any of them.
+    template <typename Functions> std::unique_ptr<Functions> resolveAll() {
+        if (!isLoaded())
+            return nullptr;
+        auto functions = std::make_unique<Functions>();
+        if (functions->resolve(*this))
+            return functions;
+        unload();
+        return nullptr;
+    }
+    // Whether every lookup found its function. All are made first, so the log names each one
+    // that is missing.
+    static bool allFound(std::initializer_list<bool> found);
+
     // Gives the library up: a function it lacks makes the whole library count as absent.
     void unload();
 

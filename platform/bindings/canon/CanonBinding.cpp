@@ -2,9 +2,6 @@
 
 #include "CanonApi.h"
 
-#include <algorithm>
-#include <initializer_list>
-
 namespace {
 
 // On Windows the library's functions are imported by number, elsewhere by their names.
@@ -40,30 +37,21 @@ struct CanonBinding::Functions {
     edsdk::GetChildAtIndex* getChildAtIndex;
     edsdk::GetDeviceInfo* getDeviceInfo;
 
-    // Every function is looked up, so the log names each one that is missing.
     bool resolve(SharedLibrary& l) {
-        const std::initializer_list<bool> found = {
+        return SharedLibrary::allFound({
             resolveExport(l, initializeSdk, "EdsInitializeSDK", 1),
             resolveExport(l, getCameraList, "EdsGetCameraList", 12),
             resolveExport(l, getChildCount, "EdsGetChildCount", 5),
             resolveExport(l, getChildAtIndex, "EdsGetChildAtIndex", 6),
             resolveExport(l, getDeviceInfo, "EdsGetDeviceInfo", 13),
-        };
-        return std::all_of(found.begin(), found.end(), [](bool f) { return f; });
+        });
     }
 };
 
 CanonBinding::CanonBinding()
     : library("EDSDK.dll", "EDSDK")
-    , values(library.fileName()) {
-    if (!library.isLoaded())
-        return;
-    auto resolved = std::make_unique<Functions>();
-    if (resolved->resolve(library))
-        functions = std::move(resolved);
-    else
-        library.unload();
-}
+    , values(library.fileName())
+    , functions(library.resolveAll<Functions>()) {}
 
 CanonBinding::~CanonBinding() = default;
 

@@ -4,9 +4,7 @@
 #include "PlayerOneApi.h"
 #include "PlayerOneConfigValue.h"
 
-#include <algorithm>
 #include <cstring>
-#include <initializer_list>
 
 namespace {
 
@@ -36,9 +34,8 @@ struct PlayerOneBinding::Functions {
     poa::GetImageData* getImageData;
     poa::GetErrorString* getErrorString;
 
-    // Every function is looked up, so the log names each one that is missing.
     bool resolve(SharedLibrary& l) {
-        const std::initializer_list<bool> found = {
+        return SharedLibrary::allFound({
             l.resolve(getCameraCount, "POAGetCameraCount"),
             l.resolve(getCameraProperties, "POAGetCameraProperties"),
             l.resolve(openCamera, "POAOpenCamera"),
@@ -58,22 +55,14 @@ struct PlayerOneBinding::Functions {
             l.resolve(imageReady, "POAImageReady"),
             l.resolve(getImageData, "POAGetImageData"),
             l.resolve(getErrorString, "POAGetErrorString"),
-        };
-        return std::all_of(found.begin(), found.end(), [](bool f) { return f; });
+        });
     }
 };
 
 PlayerOneBinding::PlayerOneBinding()
     : library("PlayerOneCamera.dll", "PlayerOneCamera")
-    , values(library.fileName()) {
-    if (!library.isLoaded())
-        return;
-    auto resolved = std::make_unique<Functions>();
-    if (resolved->resolve(library))
-        functions = std::move(resolved);
-    else
-        library.unload();
-}
+    , values(library.fileName())
+    , functions(library.resolveAll<Functions>()) {}
 
 PlayerOneBinding::~PlayerOneBinding() = default;
 

@@ -2,9 +2,7 @@
 
 #include "PlayerOneWheelApi.h"
 
-#include <algorithm>
 #include <cstring>
-#include <initializer_list>
 
 namespace {
 
@@ -23,31 +21,22 @@ struct PlayerOneWheelBinding::Functions {
     pw::GetCurrentPosition* getCurrentPosition;
     pw::GotoPosition* gotoPosition;
 
-    // Every function is looked up, so the log names each one that is missing.
     bool resolve(SharedLibrary& l) {
-        const std::initializer_list<bool> found = {
+        return SharedLibrary::allFound({
             l.resolve(getPWCount, "POAGetPWCount"),
             l.resolve(getPWProperties, "POAGetPWProperties"),
             l.resolve(getPWErrorString, "POAGetPWErrorString"),
             l.resolve(openPW, "POAOpenPW"),
             l.resolve(getCurrentPosition, "POAGetCurrentPosition"),
             l.resolve(gotoPosition, "POAGotoPosition"),
-        };
-        return std::all_of(found.begin(), found.end(), [](bool f) { return f; });
+        });
     }
 };
 
 PlayerOneWheelBinding::PlayerOneWheelBinding()
     : library("PlayerOnePW.dll", "PlayerOnePW")
-    , values(library.fileName()) {
-    if (!library.isLoaded())
-        return;
-    auto resolved = std::make_unique<Functions>();
-    if (resolved->resolve(library))
-        functions = std::move(resolved);
-    else
-        library.unload();
-}
+    , values(library.fileName())
+    , functions(library.resolveAll<Functions>()) {}
 
 PlayerOneWheelBinding::~PlayerOneWheelBinding() = default;
 

@@ -3,7 +3,6 @@
 #include "SvbonyApi.h"
 
 #include <algorithm>
-#include <initializer_list>
 
 namespace {
 
@@ -41,9 +40,8 @@ struct SvbonyBinding::Functions {
     svb::SetAutoSaveParam* setAutoSaveParam;
     svb::GetCameraSupportMode* getCameraSupportMode;
 
-    // Every function is looked up, so the log names each one that is missing.
     bool resolve(SharedLibrary& l) {
-        const std::initializer_list<bool> found = {
+        return SharedLibrary::allFound({
             l.resolve(getNumOfConnectedCameras, "SVBGetNumOfConnectedCameras"),
             l.resolve(getCameraInfo, "SVBGetCameraInfo"),
             l.resolve(openCamera, "SVBOpenCamera"),
@@ -65,22 +63,14 @@ struct SvbonyBinding::Functions {
             l.resolve(canPulseGuide, "SVBCanPulseGuide"),
             l.resolve(setAutoSaveParam, "SVBSetAutoSaveParam"),
             l.resolve(getCameraSupportMode, "SVBGetCameraSupportMode"),
-        };
-        return std::all_of(found.begin(), found.end(), [](bool f) { return f; });
+        });
     }
 };
 
 SvbonyBinding::SvbonyBinding()
     : library("SVBCameraSDK.dll", "SVBCameraSDK")
-    , values(library.fileName()) {
-    if (!library.isLoaded())
-        return;
-    auto resolved = std::make_unique<Functions>();
-    if (resolved->resolve(library))
-        functions = std::move(resolved);
-    else
-        library.unload();
-}
+    , values(library.fileName())
+    , functions(library.resolveAll<Functions>()) {}
 
 SvbonyBinding::~SvbonyBinding() = default;
 

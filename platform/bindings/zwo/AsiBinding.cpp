@@ -2,9 +2,6 @@
 
 #include "AsiApi.h"
 
-#include <algorithm>
-#include <initializer_list>
-
 struct AsiBinding::Functions {
     asi::GetNumOfConnectedCameras* getNumOfConnectedCameras;
     asi::GetCameraProperty* getCameraProperty;
@@ -24,9 +21,8 @@ struct AsiBinding::Functions {
     asi::StopVideoCapture* stopVideoCapture;
     asi::GetVideoData* getVideoData;
 
-    // Every function is looked up, so the log names each one that is missing.
     bool resolve(SharedLibrary& l) {
-        const std::initializer_list<bool> found = {
+        return SharedLibrary::allFound({
             l.resolve(getNumOfConnectedCameras, "ASIGetNumOfConnectedCameras"),
             l.resolve(getCameraProperty, "ASIGetCameraProperty"),
             l.resolve(openCamera, "ASIOpenCamera"),
@@ -44,22 +40,14 @@ struct AsiBinding::Functions {
             l.resolve(startVideoCapture, "ASIStartVideoCapture"),
             l.resolve(stopVideoCapture, "ASIStopVideoCapture"),
             l.resolve(getVideoData, "ASIGetVideoData"),
-        };
-        return std::all_of(found.begin(), found.end(), [](bool f) { return f; });
+        });
     }
 };
 
 AsiBinding::AsiBinding()
     : library("ASICamera2.dll", "ASICamera2")
-    , values(library.fileName()) {
-    if (!library.isLoaded())
-        return;
-    auto resolved = std::make_unique<Functions>();
-    if (resolved->resolve(library))
-        functions = std::move(resolved);
-    else
-        library.unload();
-}
+    , values(library.fileName())
+    , functions(library.resolveAll<Functions>()) {}
 
 AsiBinding::~AsiBinding() = default;
 

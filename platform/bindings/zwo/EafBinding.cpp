@@ -2,9 +2,6 @@
 
 #include "EafApi.h"
 
-#include <algorithm>
-#include <initializer_list>
-
 namespace {
 // Today's focusers travel some 60000 steps; a million is beyond any of them.
 constexpr int largestMaxStep = 1000000;
@@ -22,9 +19,8 @@ struct EafBinding::Functions {
     eaf::Move* move;
     eaf::Stop* stop;
 
-    // Every function is looked up, so the log names each one that is missing.
     bool resolve(SharedLibrary& l) {
-        const std::initializer_list<bool> found = {
+        return SharedLibrary::allFound({
             l.resolve(getNum, "EAFGetNum"),
             l.resolve(getId, "EAFGetID"),
             l.resolve(getProperty, "EAFGetProperty"),
@@ -35,22 +31,14 @@ struct EafBinding::Functions {
             l.resolve(isMoving, "EAFIsMoving"),
             l.resolve(move, "EAFMove"),
             l.resolve(stop, "EAFStop"),
-        };
-        return std::all_of(found.begin(), found.end(), [](bool f) { return f; });
+        });
     }
 };
 
 EafBinding::EafBinding()
     : library("EAF_focuser.dll", "EAFFocuser")
-    , values(library.fileName()) {
-    if (!library.isLoaded())
-        return;
-    auto resolved = std::make_unique<Functions>();
-    if (resolved->resolve(library))
-        functions = std::move(resolved);
-    else
-        library.unload();
-}
+    , values(library.fileName())
+    , functions(library.resolveAll<Functions>()) {}
 
 EafBinding::~EafBinding() = default;
 

@@ -2,9 +2,6 @@
 
 #include "EfwApi.h"
 
-#include <algorithm>
-#include <initializer_list>
-
 namespace {
 // The maker's wheels have 5 to 8 slots; 64 is beyond any of them.
 constexpr int mostSlots = 64;
@@ -18,28 +15,22 @@ struct EfwBinding::Functions {
     efw::GetPosition* getPosition;
     efw::SetPosition* setPosition;
 
-    // Every function is looked up, so the log names each one that is missing.
     bool resolve(SharedLibrary& l) {
-        const std::initializer_list<bool> found = {
-            l.resolve(getNum, "EFWGetNum"),           l.resolve(getId, "EFWGetID"),
-            l.resolve(getProperty, "EFWGetProperty"), l.resolve(open, "EFWOpen"),
-            l.resolve(getPosition, "EFWGetPosition"), l.resolve(setPosition, "EFWSetPosition"),
-        };
-        return std::all_of(found.begin(), found.end(), [](bool f) { return f; });
+        return SharedLibrary::allFound({
+            l.resolve(getNum, "EFWGetNum"),
+            l.resolve(getId, "EFWGetID"),
+            l.resolve(getProperty, "EFWGetProperty"),
+            l.resolve(open, "EFWOpen"),
+            l.resolve(getPosition, "EFWGetPosition"),
+            l.resolve(setPosition, "EFWSetPosition"),
+        });
     }
 };
 
 EfwBinding::EfwBinding()
     : library("EFW_filter.dll", "EFWFilter")
-    , values(library.fileName()) {
-    if (!library.isLoaded())
-        return;
-    auto resolved = std::make_unique<Functions>();
-    if (resolved->resolve(library))
-        functions = std::move(resolved);
-    else
-        library.unload();
-}
+    , values(library.fileName())
+    , functions(library.resolveAll<Functions>()) {}
 
 EfwBinding::~EfwBinding() = default;
 
