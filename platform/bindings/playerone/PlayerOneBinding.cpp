@@ -1,6 +1,5 @@
 #include "PlayerOneBinding.h"
 
-#include "DebugLog.h"
 #include "PlayerOneApi.h"
 #include "PlayerOneConfigValue.h"
 
@@ -116,10 +115,8 @@ int PlayerOneBinding::getConfigAttributes(int id, int index, PoaConfigAttributes
     const int error = functions->getConfigAttributes(id, index, &read);
     if (error != Ok)
         return error;
-    if (read.valueType < poa::ValInt || read.valueType > poa::ValBool) {
-        debugLog("%s: value type %d refused", qPrintable(library.fileName()), read.valueType);
+    if (!values.within("value type", read.valueType, poa::ValInt, poa::ValBool))
         return NotAvailable;
-    }
     if (!values.text(read.szConfName, sizeof read.szConfName, &attributes->name) ||
         !values.text(read.szDescription, sizeof read.szDescription, &attributes->description))
         return NotAvailable;
