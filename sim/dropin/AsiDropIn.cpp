@@ -2,6 +2,7 @@
 // functions, with the maker's names, arguments and records.
 #include "AsiApi.h"
 #include "AsiLibrary.h"
+#include "DropInControlCaps.h"
 #include "DropInName.h"
 #include "DropInObservatory.h"
 
@@ -63,15 +64,7 @@ asi::ErrorCode ASIGetControlCaps(int cameraId, int controlIndex, asi::ControlCap
     const int error = library().getControlCaps(cameraId, controlIndex, &read);
     if (error != AsiLibrary::Ok)
         return error;
-    *caps = asi::ControlCaps{};
-    copyDropInName(caps->Name, read.name);
-    copyDropInName(caps->Description, read.description);
-    caps->MaxValue = read.maxValue;
-    caps->MinValue = read.minValue;
-    caps->DefaultValue = read.defaultValue;
-    caps->IsAutoSupported = read.isAutoSupported;
-    caps->IsWritable = read.isWritable;
-    caps->ControlType = read.controlType;
+    putControlCaps(read, caps);
     return AsiLibrary::Ok;
 }
 

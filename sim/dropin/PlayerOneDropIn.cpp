@@ -7,7 +7,6 @@
 #include "PlayerOneLibrary.h"
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <type_traits>
 

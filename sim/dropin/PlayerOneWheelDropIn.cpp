@@ -5,8 +5,6 @@
 #include "PlayerOneWheelApi.h"
 #include "PlayerOneWheelLibrary.h"
 
-#include <algorithm>
-#include <cstring>
 #include <type_traits>
 
 namespace {

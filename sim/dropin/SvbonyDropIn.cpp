@@ -1,5 +1,6 @@
 // The simulated SVBONY cameras as a drop-in for the maker's library (libSVBCameraSDK): its C
 // functions, with the maker's names, arguments and records.
+#include "DropInControlCaps.h"
 #include "DropInName.h"
 #include "DropInObservatory.h"
 #include "SvbonyApi.h"
@@ -91,15 +92,7 @@ svb::ErrorCode SVBGetControlCaps(int cameraId, int controlIndex, svb::ControlCap
     const int error = library().getControlCaps(cameraId, controlIndex, &read);
     if (error != SvbonyLibrary::Ok)
         return error;
-    *caps = svb::ControlCaps{};
-    copyDropInName(caps->Name, read.name);
-    copyDropInName(caps->Description, read.description);
-    caps->MaxValue = read.maxValue;
-    caps->MinValue = read.minValue;
-    caps->DefaultValue = read.defaultValue;
-    caps->IsAutoSupported = read.isAutoSupported;
-    caps->IsWritable = read.isWritable;
-    caps->ControlType = read.controlType;
+    putControlCaps(read, caps);
     return SvbonyLibrary::Ok;
 }
 

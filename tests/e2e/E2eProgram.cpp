@@ -34,7 +34,8 @@ void copyTree(const QString& from, const QString& to) {
 
 E2eProgram::E2eProgram(const Options& options) {
     qputenv("VESPERIX_SIM", options.simulator ? "1" : "0");
-    qputenv("VESPERIX_DEVICE_LIBS", qgetenv("VESPERIX_BIN_DIR") + "/dropin");
+    if (!options.simulator)
+        qputenv("VESPERIX_DEVICE_LIBS", qgetenv("VESPERIX_BIN_DIR") + "/dropin");
     qputenv("VESPERIX_SIM_CAMERAS", options.cameras.toUtf8());
     qputenv("VESPERIX_SIM_ACCESSORIES", options.accessories.toUtf8());
     qputenv("VESPERIX_SIM_SHUTTER", options.shutterAdapter ? "1" : "0");

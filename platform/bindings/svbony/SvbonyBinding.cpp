@@ -1,5 +1,6 @@
 #include "SvbonyBinding.h"
 
+#include "ControlCapsRecord.h"
 #include "SvbonyApi.h"
 
 #include <algorithm>
@@ -140,16 +141,7 @@ int SvbonyBinding::getControlCaps(int id, int index, SvbControlCaps* caps) {
     const int error = functions->getControlCaps(id, index, &read);
     if (error != Ok)
         return error;
-    if (!values.text(read.Name, sizeof read.Name, &caps->name) ||
-        !values.text(read.Description, sizeof read.Description, &caps->description))
-        return NotAvailable;
-    caps->maxValue = read.MaxValue;
-    caps->minValue = read.MinValue;
-    caps->defaultValue = read.DefaultValue;
-    caps->isAutoSupported = read.IsAutoSupported != 0;
-    caps->isWritable = read.IsWritable != 0;
-    caps->controlType = read.ControlType;
-    return Ok;
+    return takeControlCaps(read, values, caps) ? Ok : NotAvailable;
 }
 
 int SvbonyBinding::getControlValue(int id, int type, long* value, bool* isAuto) {

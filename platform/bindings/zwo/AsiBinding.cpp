@@ -1,6 +1,7 @@
 #include "AsiBinding.h"
 
 #include "AsiApi.h"
+#include "ControlCapsRecord.h"
 
 struct AsiBinding::Functions {
     asi::GetNumOfConnectedCameras* getNumOfConnectedCameras;
@@ -98,16 +99,7 @@ int AsiBinding::getControlCaps(int id, int index, AsiControlCaps* caps) {
     const int error = functions->getControlCaps(id, index, &read);
     if (error != Ok)
         return error;
-    if (!values.text(read.Name, sizeof read.Name, &caps->name) ||
-        !values.text(read.Description, sizeof read.Description, &caps->description))
-        return NotAvailable;
-    caps->maxValue = read.MaxValue;
-    caps->minValue = read.MinValue;
-    caps->defaultValue = read.DefaultValue;
-    caps->isAutoSupported = read.IsAutoSupported != 0;
-    caps->isWritable = read.IsWritable != 0;
-    caps->controlType = read.ControlType;
-    return Ok;
+    return takeControlCaps(read, values, caps) ? Ok : NotAvailable;
 }
 
 int AsiBinding::getControlValue(int id, int type, long* value, bool* isAuto) {
